@@ -1,0 +1,36 @@
+// What the rest of the layer (windows, GDI+) needs from the GDI module beyond the Win32 calls.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "gdi/surface.h"
+
+namespace gdi {
+
+// A device context on a window's backing surface (32-bit, top-down), clipped to the surface.
+// The window module owns the surface, keeps the object at a stable address (its bits may be
+// reallocated on resize) and outlives every device context it hands out.
+HDC create_window_dc(Surface *surface);
+BOOL release_window_dc(HDC hdc);
+
+// The surface a device context draws on (a window surface or the selected bitmap), or null.
+Surface *surface_of(HDC hdc);
+
+// Reads a DIB description (BITMAPINFO with its colour table or masks) into a surface without
+// bits. Returns false for what CreateDIBSection rejects; image_bytes gets stride * |height|.
+bool describe_dib(const BITMAPINFO *info, Surface *out, size_t *image_bytes);
+
+// Converts all of src into top-down 32-bit pixels 0xAARRGGBB (width * height of them);
+// alpha is 255 unless the source carries alpha.
+void read_bgra(const Surface &src, uint32_t *out);
+
+// Draws a top-down 0xAARRGGBB image at (x, y) of the context, blending by alpha when asked,
+// clipped to the context's surface.
+void draw_bgra(HDC hdc, int x, int y, const uint32_t *pixels, int width, int height, bool blend);
+
+// Live GDI objects (device contexts and bitmaps, stock objects excluded).
+size_t live_objects();
+
+}  // namespace gdi

@@ -1,0 +1,46 @@
+#include "faults.h"
+
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace layer {
+namespace {
+
+struct Rule {
+    long nth = 0;  // 0: every call
+    long calls = 0;
+};
+
+std::map<std::string, Rule> parse(const char *text) {
+    std::map<std::string, Rule> rules;
+    std::string spec = text ? text : "";
+    size_t start = 0;
+    while (start <= spec.size()) {
+        size_t end = spec.find(',', start);
+        if (end == std::string::npos) end = spec.size();
+        std::string item = spec.substr(start, end - start);
+        size_t at = item.find('@');
+        Rule rule;
+        if (at != std::string::npos) {
+            rule.nth = std::strtol(item.c_str() + at + 1, nullptr, 10);
+            item.resize(at);
+        }
+        if (!item.empty()) rules[item] = rule;
+        start = end + 1;
+    }
+    return rules;
+}
+
+}  // namespace
+
+bool injected_fault(const char *call_name) {
+    static std::map<std::string, Rule> rules = parse(std::getenv("BENCH_FAULTS"));
+    auto it = rules.find(call_name);
+    if (it == rules.end()) return false;
+    Rule &rule = it->second;
+    ++rule.calls;
+    return rule.nth == 0 || rule.calls == rule.nth;
+}
+
+}  // namespace layer

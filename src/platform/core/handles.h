@@ -16,7 +16,9 @@ enum class Kind : uint32_t {
     Mapping = 5,
     Global = 6,
     Console = 7,
-    Stock = 8,  // icons, cursors and brushes the system owns; never freed
+    Stock = 8,     // icons, cursors and brushes the system owns; never freed
+    Image = 9,     // GDI+ images
+    Graphics = 10, // GDI+ drawing surfaces
 };
 
 struct HandleBits {

@@ -63,6 +63,9 @@ typedef IStream *LPSTREAM;
 #ifdef __cplusplus
 extern "C" {
 #endif
+extern const IID IID_IUnknown;
+extern const IID IID_ISequentialStream;
+extern const IID IID_IStream;
 HRESULT WINAPI CoInitialize(LPVOID reserved);
 void WINAPI CoUninitialize(void);
 HRESULT WINAPI CreateStreamOnHGlobal(HGLOBAL global, BOOL deleteOnRelease, LPSTREAM *stream);

@@ -2,6 +2,7 @@
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 #include <wchar.h>
 
 #define WINAPI
@@ -118,6 +119,15 @@ typedef struct _GUID {
 typedef const GUID &REFGUID;
 typedef const CLSID &REFCLSID;
 typedef const IID &REFIID;
+
+inline bool IsEqualGUID(REFGUID a, REFGUID b) {
+    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
+           memcmp(a.Data4, b.Data4, sizeof a.Data4) == 0;
+}
+#define IsEqualIID IsEqualGUID
+#define IsEqualCLSID IsEqualGUID
+inline bool operator==(REFGUID a, REFGUID b) { return IsEqualGUID(a, b); }
+inline bool operator!=(REFGUID a, REFGUID b) { return !IsEqualGUID(a, b); }
 
 static_assert(sizeof(LONG) == 4 && sizeof(DWORD) == 4 && sizeof(UINT) == 4, "32-bit integers");
 static_assert(sizeof(WORD) == 2 && sizeof(BYTE) == 1, "small integers");

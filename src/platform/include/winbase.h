@@ -2,6 +2,8 @@
 #pragma once
 #include "windef.h"
 
+#include <string.h>
+
 typedef struct _SECURITY_ATTRIBUTES {
     DWORD nLength;
     LPVOID lpSecurityDescriptor;
@@ -31,6 +33,9 @@ typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
 #define GMEM_FIXED 0x0000
 #define GMEM_MOVEABLE 0x0002
 #define GMEM_ZEROINIT 0x0040
+
+#define ZeroMemory(dest, bytes) memset((dest), 0, (bytes))
+#define CopyMemory(dest, src, bytes) memcpy((dest), (src), (bytes))
 
 #define STD_INPUT_HANDLE ((DWORD)-10)
 #define STD_OUTPUT_HANDLE ((DWORD)-11)

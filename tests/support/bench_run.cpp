@@ -1,0 +1,128 @@
+#include "support/bench_run.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace benchtest {
+namespace {
+
+std::string slurp(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void remove_tree(const std::string &dir) {
+    if (DIR *d = opendir(dir.c_str())) {
+        while (dirent *entry = readdir(d)) {
+            std::string name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            std::string full = dir + "/" + name;
+            if (entry->d_type == DT_DIR) {
+                chmod(full.c_str(), 0700);
+                remove_tree(full);
+            } else {
+                unlink(full.c_str());
+            }
+        }
+        closedir(d);
+    }
+    chmod(dir.c_str(), 0700);
+    rmdir(dir.c_str());
+}
+
+[[noreturn]] void exec_child(const std::string &dir, const std::vector<std::string> &args, const Env &env,
+                             const std::string &out_path, const std::string &err_path) {
+    int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int in = open("/dev/null", O_RDONLY);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    if (chdir(dir.c_str()) != 0) _exit(127);
+    unsetenv("BENCH_FAULTS");
+    for (const auto &[name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    std::vector<char *> argv;
+    std::string exe = BENCH_EXE;
+    argv.push_back(exe.data());
+    std::vector<std::string> copy = args;
+    for (std::string &arg : copy) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(exe.c_str(), argv.data());
+    _exit(127);
+}
+
+}  // namespace
+
+Workspace::Workspace(bool with_samples) {
+    char pattern[] = "/tmp/gdibench-test-XXXXXX";
+    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+    dir_ = pattern;
+    if (with_samples) {
+        copy_in(sample_path("123A.jpg"), "123A.jpg");
+        copy_in(sample_path("testA.bmp"), "testA.bmp");
+    }
+}
+
+Workspace::~Workspace() { remove_tree(dir_); }
+
+bool Workspace::exists(const std::string &name) const { return access(path(name).c_str(), F_OK) == 0; }
+
+std::string Workspace::read(const std::string &name) const { return slurp(path(name)); }
+
+void Workspace::write(const std::string &name, const std::string &bytes) const {
+    std::ofstream(path(name), std::ios::binary) << bytes;
+}
+
+void Workspace::copy_in(const std::string &source, const std::string &name) const { write(name, slurp(source)); }
+
+std::vector<std::string> Workspace::files() const {
+    std::vector<std::string> names;
+    if (DIR *d = opendir(dir_.c_str())) {
+        while (dirent *entry = readdir(d)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+RunResult Workspace::run(const std::vector<std::string> &args, const Env &env) const {
+    char pattern[] = "/tmp/gdibench-io-XXXXXX";
+    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+    std::string io = pattern;
+    std::string out_path = io + "/out", err_path = io + "/err";
+    pid_t pid = fork();
+    if (pid == 0) exec_child(dir_, args, env, out_path, err_path);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    RunResult result;
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = slurp(out_path);
+    result.err = slurp(err_path);
+    remove_tree(io);
+    return result;
+}
+
+RunResult Workspace::keys(const std::string &script, const Env &env, const std::vector<std::string> &more) const {
+    std::vector<std::string> args = {"--headless", "--keys", script};
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args, env);
+}
+
+std::string sample_path(const std::string &name) { return std::string(BENCH_SAMPLES) + "/" + name; }
+
+std::string corpus_path(const std::string &relative) { return std::string(BENCH_CORPUS) + "/" + relative; }
+
+}  // namespace benchtest

@@ -1,0 +1,47 @@
+// Runs the bench as a user would: in a fresh temporary working directory, headless, with a key
+// script, capturing the console (stdout), stderr and the exit code.
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace benchtest {
+
+struct RunResult {
+    int exit_code = -1;
+    std::string out;  // the console lines
+    std::string err;
+};
+
+using Env = std::vector<std::pair<std::string, std::string>>;
+
+class Workspace {
+public:
+    // A fresh directory holding the bundled sample images ("123A.jpg", "testA.bmp") unless told not to.
+    explicit Workspace(bool with_samples = true);
+    ~Workspace();
+    Workspace(const Workspace &) = delete;
+    Workspace &operator=(const Workspace &) = delete;
+
+    const std::string &dir() const { return dir_; }
+    std::string path(const std::string &name) const { return dir_ + "/" + name; }
+    bool exists(const std::string &name) const;
+    std::string read(const std::string &name) const;  // whole file, bytes
+    void write(const std::string &name, const std::string &bytes) const;
+    void copy_in(const std::string &source, const std::string &name) const;
+    std::vector<std::string> files() const;  // names in the directory, sorted
+
+    // Runs the program here with the given arguments and extra environment.
+    RunResult run(const std::vector<std::string> &args, const Env &env = {}) const;
+    // Runs headless with a key script (and optionally more arguments after it).
+    RunResult keys(const std::string &script, const Env &env = {},
+                   const std::vector<std::string> &more = {}) const;
+
+private:
+    std::string dir_;
+};
+
+std::string sample_path(const std::string &name);  // a bundled sample image
+std::string corpus_path(const std::string &relative);  // a file of the shared test corpus
+
+}  // namespace benchtest

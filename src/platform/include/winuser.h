@@ -86,15 +86,37 @@ typedef struct tagCREATESTRUCTA {
 #define MB_ICONEXCLAMATION 0x00000030L
 #define IDOK 1
 
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_CLEAR 0x0C
+#define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
 #define VK_MENU 0x12
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
 #define VK_NUMPAD0 0x60
 #define VK_NUMPAD9 0x69
+#define VK_DECIMAL 0x6E
+#define VK_F1 0x70
 #define VK_F10 0x79
+#define VK_F12 0x7B
+#define VK_OEM_PLUS 0xBB
+#define VK_OEM_COMMA 0xBC
+#define VK_OEM_MINUS 0xBD
 #define VK_OEM_PERIOD 0xBE
+
+#define SIZE_RESTORED 0
 
 #define GR_GDIOBJECTS 0
 #define GR_USEROBJECTS 1

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,6 +120,16 @@ RunResult Workspace::keys(const std::string &script, const Env &env, const std::
     std::vector<std::string> args = {"--headless", "--keys", script};
     args.insert(args.end(), more.begin(), more.end());
     return run(args, env);
+}
+
+WorkingDirectory::WorkingDirectory(const std::string &dir) {
+    char buffer[4096];
+    previous_ = getcwd(buffer, sizeof(buffer)) ? buffer : ".";
+    if (chdir(dir.c_str()) != 0) throw std::runtime_error("chdir failed: " + dir);
+}
+
+WorkingDirectory::~WorkingDirectory() {
+    if (chdir(previous_.c_str()) != 0) perror("chdir back");
 }
 
 std::string sample_path(const std::string &name) { return std::string(BENCH_SAMPLES) + "/" + name; }

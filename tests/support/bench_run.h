@@ -41,6 +41,17 @@ private:
     std::string dir_;
 };
 
+// Makes dir the working directory for the object's lifetime (for in-process tests of routines
+// that read and write files in the working directory).
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(const std::string &dir);
+    ~WorkingDirectory();
+
+private:
+    std::string previous_;
+};
+
 std::string sample_path(const std::string &name);  // a bundled sample image
 std::string corpus_path(const std::string &relative);  // a file of the shared test corpus
 

@@ -1,0 +1,40 @@
+#include "gdiplus/objects.h"
+
+#include "core/handles.h"
+
+namespace gdiplus {
+namespace {
+
+layer::HandleTable<Raster> &images() {
+    static layer::HandleTable<Raster> table(layer::Kind::Image);
+    return table;
+}
+
+layer::HandleTable<Graphics> &graphics_table() {
+    static layer::HandleTable<Graphics> table(layer::Kind::Graphics);
+    return table;
+}
+
+}  // namespace
+
+Gdiplus::GpImage *add_image(std::unique_ptr<Raster> raster) {
+    return static_cast<Gdiplus::GpImage *>(images().add(std::move(raster)));
+}
+
+Gdiplus::GpGraphics *add_graphics(std::unique_ptr<Graphics> graphics) {
+    return static_cast<Gdiplus::GpGraphics *>(graphics_table().add(std::move(graphics)));
+}
+
+Raster *find_image(Gdiplus::GpImage *image) { return images().get(image); }
+
+Graphics *find_graphics(Gdiplus::GpGraphics *graphics) { return graphics_table().get(graphics); }
+
+bool remove_image(Gdiplus::GpImage *image) { return images().remove(image) != nullptr; }
+
+bool remove_graphics(Gdiplus::GpGraphics *graphics) { return graphics_table().remove(graphics) != nullptr; }
+
+size_t live_images() { return images().live(); }
+
+size_t live_graphics() { return graphics_table().live(); }
+
+}  // namespace gdiplus

@@ -1,0 +1,53 @@
+// GdiplusStartup and GdiplusShutdown. Start-ups nest: every successful one hands out its own token,
+// and GDI+ runs until each token has been handed back.
+#include "gdiplus/startup.h"
+
+#include <gdiplus.h>
+
+#include <set>
+
+#include "core/faults.h"
+
+namespace gdiplus {
+namespace {
+
+std::set<ULONG_PTR> &live_tokens() {
+    static std::set<ULONG_PTR> tokens;
+    return tokens;
+}
+
+// With SuppressBackgroundThread the caller runs GDI+'s background work through these hooks; the
+// layer has none, so they only hand out and take back a token.
+Gdiplus::Status WINAPI notification_hook(ULONG_PTR *token) {
+    if (!token) return Gdiplus::InvalidParameter;
+    *token = 1;
+    return Gdiplus::Ok;
+}
+
+void WINAPI notification_unhook(ULONG_PTR) {}
+
+}  // namespace
+
+bool started() { return !live_tokens().empty(); }
+
+}  // namespace gdiplus
+
+using namespace Gdiplus;
+
+extern "C" Status WINAPI GdiplusStartup(ULONG_PTR *token, const GdiplusStartupInput *input,
+                                        GdiplusStartupOutput *output) {
+    if (!token || !input) return InvalidParameter;
+    if (input->GdiplusVersion != 1) return UnsupportedGdiplusVersion;
+    if (input->SuppressBackgroundThread && !output) return InvalidParameter;
+    if (layer::injected_fault("GdiplusStartup")) return GenericError;
+    static ULONG_PTR next_token = 0;
+    *token = ++next_token;
+    gdiplus::live_tokens().insert(*token);
+    if (output) {
+        output->NotificationHook = reinterpret_cast<void *>(&gdiplus::notification_hook);
+        output->NotificationUnhook = reinterpret_cast<void *>(&gdiplus::notification_unhook);
+    }
+    return Ok;
+}
+
+extern "C" void WINAPI GdiplusShutdown(ULONG_PTR token) { gdiplus::live_tokens().erase(token); }

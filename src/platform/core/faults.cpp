@@ -32,15 +32,21 @@ std::map<std::string, Rule> parse(const char *text) {
     return rules;
 }
 
+std::map<std::string, Rule> &rules() {
+    static std::map<std::string, Rule> parsed = parse(std::getenv("BENCH_FAULTS"));
+    return parsed;
+}
+
 }  // namespace
 
 bool injected_fault(const char *call_name) {
-    static std::map<std::string, Rule> rules = parse(std::getenv("BENCH_FAULTS"));
-    auto it = rules.find(call_name);
-    if (it == rules.end()) return false;
+    auto it = rules().find(call_name);
+    if (it == rules().end()) return false;
     Rule &rule = it->second;
     ++rule.calls;
     return rule.nth == 0 || rule.calls == rule.nth;
 }
+
+void reload_faults() { rules() = parse(std::getenv("BENCH_FAULTS")); }
 
 }  // namespace layer

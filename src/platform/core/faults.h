@@ -6,4 +6,7 @@ namespace layer {
 
 bool injected_fault(const char *call_name);
 
+// Reads BENCH_FAULTS again and restarts the call counts, for tests that drive faults in-process.
+void reload_faults();
+
 }  // namespace layer

@@ -117,6 +117,7 @@ typedef struct tagCREATESTRUCTA {
 #define VK_OEM_PERIOD 0xBE
 
 #define SIZE_RESTORED 0
+#define SW_SHOWDEFAULT 10
 
 #define GR_GDIOBJECTS 0
 #define GR_USEROBJECTS 1

@@ -1,14 +1,124 @@
-// Temporary: console entry points exist so the tree links.
-#include <windows.h>
+#include "kernel/console.h"
 
-bool close_console_handle(HANDLE) { return false; }
+#include <errno.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <unistd.h>
 
-extern "C" {
-BOOL WINAPI AllocConsole(void) { return FALSE; }
-BOOL WINAPI FreeConsole(void) { return FALSE; }
-HANDLE WINAPI GetStdHandle(DWORD) { return INVALID_HANDLE_VALUE; }
+#include <memory>
+
+#include "core/faults.h"
+#include "core/handles.h"
+
 #undef freopen
 #undef fclose
-FILE *console_freopen(const char *, const char *, FILE *) { return nullptr; }
-int console_fclose(FILE *stream) { return stream ? fclose(stream) : EOF; }
+
+namespace {
+
+struct OutputBuffer {};
+
+struct Console {
+    bool allocated = false;
+    HANDLE output = nullptr;
+    FILE *bound = nullptr;  // the stream reopened on the console, until it is closed
+    layer::HandleTable<OutputBuffer> handles{layer::Kind::Console};
+};
+
+Console &console_state() {
+    static Console instance;
+    return instance;
+}
+
+// The terminal's standard output as it was when the console module first looked.
+int terminal_fd() {
+    static int fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    return fd;
+}
+
+bool redirect(FILE *stream, int fd) {
+    std::fflush(stream);
+    bool ok = fd >= 0 && dup2(fd, fileno(stream)) >= 0;
+    std::clearerr(stream);
+    return ok;
+}
+
+bool redirect_to_nowhere(FILE *stream) {
+    int null_fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    bool ok = redirect(stream, null_fd);
+    if (null_fd >= 0) close(null_fd);
+    return ok;
+}
+
+}  // namespace
+
+bool close_console_handle(HANDLE handle) { return console_state().handles.remove(handle) != nullptr; }
+
+void console::take_terminal() {
+    terminal_fd();
+    redirect_to_nowhere(stdout);
+}
+
+extern "C" BOOL WINAPI AllocConsole(void) {
+    Console &c = console_state();
+    if (c.allocated) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (layer::injected_fault("AllocConsole")) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    terminal_fd();
+    c.output = c.handles.add(std::make_unique<OutputBuffer>());
+    c.allocated = true;
+    return TRUE;
+}
+
+extern "C" BOOL WINAPI FreeConsole(void) {
+    Console &c = console_state();
+    if (!c.allocated) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (c.bound) redirect_to_nowhere(c.bound);
+    c.allocated = false;
+    return TRUE;
+}
+
+// A GUI process has no standard input or error of its own; its output is the console's.
+extern "C" HANDLE WINAPI GetStdHandle(DWORD which) {
+    Console &c = console_state();
+    switch (which) {
+        case STD_OUTPUT_HANDLE:
+            return c.allocated ? c.output : nullptr;
+        case STD_INPUT_HANDLE:
+        case STD_ERROR_HANDLE:
+            return nullptr;
+    }
+    SetLastError(ERROR_INVALID_HANDLE);
+    return INVALID_HANDLE_VALUE;
+}
+
+extern "C" FILE *console_freopen(const char *name, const char *mode, FILE *stream) {
+    if (!name || strcasecmp(name, "CONOUT$") != 0) return std::freopen(name, mode, stream);
+    Console &c = console_state();
+    if (!c.allocated || !stream || !redirect(stream, terminal_fd())) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    c.bound = stream;
+    return stream;
+}
+
+// Closing the console's stream leaves it open on nothing, so that later output is dropped.
+extern "C" int console_fclose(FILE *stream) {
+    if (!stream) {
+        errno = EINVAL;
+        return EOF;
+    }
+    Console &c = console_state();
+    if (stream != c.bound) return std::fclose(stream);
+    redirect_to_nowhere(stream);
+    c.bound = nullptr;
+    return 0;
 }

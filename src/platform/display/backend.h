@@ -1,0 +1,40 @@
+// What the window system needs from the place a window is shown: it presents the window's backing
+// surface, hands out input events and shows message boxes. One backend shows one window.
+#pragma once
+#include <windows.h>
+
+#include "gdi/surface.h"
+
+namespace display {
+
+struct InputEvent {
+    enum class Type {
+        None,    // nothing more will come
+        Key,     // WM_KEYDOWN
+        SysKey,  // WM_SYSKEYDOWN: with Alt held, and F10
+        Close,   // the close box
+        Resize,  // the client area changed to width x height
+        Expose,  // part of the window was uncovered and must be painted again
+    };
+    Type type = Type::None;
+    UINT vk = 0;          // Key, SysKey: the virtual-key code
+    bool repeat = false;  // Key, SysKey: auto-repeat of a held key
+    int width = 0;        // Resize
+    int height = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Shows the window with its title and client size.
+    virtual void open(const char *title, int width, int height) = 0;
+    // Hides the window again; events stop except those of the key script.
+    virtual void close() = 0;
+    virtual void present(const gdi::Surface &surface) = 0;
+    // The next input event, waiting for one when the backend has a user who may still act.
+    virtual InputEvent next_event() = 0;
+    virtual int message_box(const char *text, const char *caption, UINT type) = 0;
+};
+
+}  // namespace display

@@ -1,0 +1,128 @@
+#include "display/sdl_backend.h"
+
+#include <cstdio>
+
+#include "display/headless_backend.h"
+#include "display/sdl_keys.h"
+
+namespace display {
+namespace {
+
+constexpr UINT kIconMask = 0xF0;
+constexpr UINT kIconHand = 0x10;
+
+Uint32 box_flags(UINT type) {
+    switch (type & kIconMask) {
+        case kIconHand:
+            return SDL_MESSAGEBOX_ERROR;
+        case MB_ICONEXCLAMATION:
+            return SDL_MESSAGEBOX_WARNING;
+    }
+    return SDL_MESSAGEBOX_INFORMATION;
+}
+
+// The window's events as input events; Type None for those the window system does not need.
+InputEvent window_event(const SDL_WindowEvent &window) {
+    InputEvent event;
+    switch (window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            event.type = InputEvent::Type::Close;
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            event.type = InputEvent::Type::Resize;
+            event.width = window.data1;
+            event.height = window.data2;
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            event.type = InputEvent::Type::Expose;
+            break;
+    }
+    return event;
+}
+
+InputEvent translate(const SDL_Event &sdl) {
+    if (sdl.type == SDL_WINDOWEVENT) return window_event(sdl.window);
+    if (sdl.type == SDL_KEYDOWN) return key_event(sdl.key);
+    return InputEvent();
+}
+
+}  // namespace
+
+std::unique_ptr<SdlBackend> SdlBackend::create(const std::vector<UINT> &keys, std::string *error) {
+    // Ctrl+C ends the process at once, as it does for the platform's console programs.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        *error = SDL_GetError();
+        return nullptr;
+    }
+    return std::unique_ptr<SdlBackend>(new SdlBackend(keys));
+}
+
+SdlBackend::~SdlBackend() {
+    close();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void SdlBackend::open(const char *title, int width, int height) {
+    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                               SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    if (window_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (!renderer_) {
+        std::fprintf(stderr, "gdibench: cannot open the window: %s\n", SDL_GetError());
+        close();
+    }
+}
+
+void SdlBackend::close() {
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    texture_ = nullptr;
+    renderer_ = nullptr;
+    window_ = nullptr;
+}
+
+bool SdlBackend::fit_texture(int width, int height) {
+    if (texture_ && texture_width_ == width && texture_height_ == height) return true;
+    if (texture_) SDL_DestroyTexture(texture_);
+    // 0x00RRGGBB in memory order B, G, R, X: the window surface's own layout.
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    texture_width_ = width;
+    texture_height_ = height;
+    return texture_ != nullptr;
+}
+
+void SdlBackend::present(const gdi::Surface &surface) {
+    if (!renderer_ || surface.width <= 0 || surface.height <= 0) return;
+    if (!fit_texture(surface.width, surface.height)) return;
+    SDL_UpdateTexture(texture_, nullptr, surface.row(0), surface.stride);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+}
+
+InputEvent SdlBackend::next_event() {
+    InputEvent event;
+    if (!window_) return event;
+    if (!keys_.empty()) {
+        event.type = InputEvent::Type::Key;
+        event.vk = keys_.front();
+        keys_.pop_front();
+        return event;
+    }
+    SDL_Event sdl;
+    while (SDL_WaitEvent(&sdl)) {
+        event = translate(sdl);
+        if (event.type != InputEvent::Type::None) return event;
+    }
+    std::fprintf(stderr, "gdibench: no more input: %s\n", SDL_GetError());
+    return event;
+}
+
+int SdlBackend::message_box(const char *text, const char *caption, UINT type) {
+    if (SDL_ShowSimpleMessageBox(box_flags(type), caption, text, window_) != 0)
+        return answer_on_stderr(text, caption);
+    return IDOK;
+}
+
+}  // namespace display

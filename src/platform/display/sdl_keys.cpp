@@ -1,0 +1,56 @@
+#include "display/sdl_keys.h"
+
+namespace display {
+namespace {
+
+struct KeyPair {
+    SDL_Keycode sym;
+    UINT vk;
+};
+
+constexpr KeyPair kNamedKeys[] = {
+    {SDLK_ESCAPE, VK_ESCAPE},     {SDLK_LSHIFT, VK_SHIFT},      {SDLK_RSHIFT, VK_SHIFT},
+    {SDLK_LCTRL, VK_CONTROL},     {SDLK_RCTRL, VK_CONTROL},     {SDLK_LALT, VK_MENU},
+    {SDLK_RALT, VK_MENU},         {SDLK_PERIOD, VK_OEM_PERIOD}, {SDLK_COMMA, VK_OEM_COMMA},
+    {SDLK_MINUS, VK_OEM_MINUS},   {SDLK_EQUALS, VK_OEM_PLUS},   {SDLK_SPACE, VK_SPACE},
+    {SDLK_RETURN, VK_RETURN},     {SDLK_KP_ENTER, VK_RETURN},   {SDLK_BACKSPACE, VK_BACK},
+    {SDLK_TAB, VK_TAB},           {SDLK_LEFT, VK_LEFT},         {SDLK_RIGHT, VK_RIGHT},
+    {SDLK_UP, VK_UP},             {SDLK_DOWN, VK_DOWN},         {SDLK_HOME, VK_HOME},
+    {SDLK_END, VK_END},           {SDLK_PAGEUP, VK_PRIOR},      {SDLK_PAGEDOWN, VK_NEXT},
+    {SDLK_INSERT, VK_INSERT},     {SDLK_DELETE, VK_DELETE},
+};
+
+// Keypad 1-9 and 0 in SDL's order, without Num Lock.
+constexpr UINT kKeypadNavigation[] = {VK_END,   VK_DOWN, VK_NEXT, VK_LEFT,  VK_CLEAR,
+                                      VK_RIGHT, VK_HOME, VK_UP,   VK_PRIOR, VK_INSERT};
+
+UINT keypad_key(SDL_Keycode sym, bool num_lock) {
+    if (sym == SDLK_KP_PERIOD) return num_lock ? VK_DECIMAL : VK_DELETE;
+    int index = sym - SDLK_KP_1;  // SDLK_KP_1 .. SDLK_KP_9, SDLK_KP_0
+    if (!num_lock) return kKeypadNavigation[index];
+    return index == 9 ? VK_NUMPAD0 : VK_NUMPAD0 + 1 + index;
+}
+
+}  // namespace
+
+UINT virtual_key(SDL_Keycode sym, Uint16 mod) {
+    if (sym >= SDLK_a && sym <= SDLK_z) return 'A' + (sym - SDLK_a);
+    if (sym >= SDLK_0 && sym <= SDLK_9) return '0' + (sym - SDLK_0);
+    if ((sym >= SDLK_KP_1 && sym <= SDLK_KP_0) || sym == SDLK_KP_PERIOD) return keypad_key(sym, mod & KMOD_NUM);
+    if (sym >= SDLK_F1 && sym <= SDLK_F12) return VK_F1 + (sym - SDLK_F1);
+    for (const KeyPair &pair : kNamedKeys)
+        if (pair.sym == sym) return pair.vk;
+    return 0;
+}
+
+InputEvent key_event(const SDL_KeyboardEvent &key) {
+    InputEvent event;
+    event.vk = virtual_key(key.keysym.sym, key.keysym.mod);
+    if (!event.vk) return event;
+    bool system = (key.keysym.mod & KMOD_ALT) || event.vk == VK_MENU || event.vk == VK_F10;
+    event.type = system ? InputEvent::Type::SysKey : InputEvent::Type::Key;
+    event.repeat = key.repeat != 0;
+    return event;
+}
+
+}  // namespace display

@@ -1,0 +1,68 @@
+#include "host/key_script.h"
+
+#include <strings.h>
+
+#include <cctype>
+#include <cstdlib>
+
+namespace host {
+namespace {
+
+struct NamedKey {
+    const char *name;
+    UINT vk;
+};
+
+constexpr NamedKey kNamedKeys[] = {{"Esc", VK_ESCAPE}, {"Shift", VK_SHIFT}, {"Period", VK_OEM_PERIOD}};
+
+bool hex_code(const std::string &token, UINT *vk) {
+    if (token.size() < 3 || token.size() > 4 || token[0] != '0' || (token[1] != 'x' && token[1] != 'X'))
+        return false;
+    for (size_t i = 2; i < token.size(); ++i)
+        if (!std::isxdigit((unsigned char)token[i])) return false;
+    unsigned long value = std::strtoul(token.c_str() + 2, nullptr, 16);
+    if (value == 0 || value > 0xFE) return false;
+    *vk = UINT(value);
+    return true;
+}
+
+bool keypad_digit(const std::string &token, UINT *vk) {
+    if (token.size() != 4 || strncasecmp(token.c_str(), "Num", 3) != 0 || !std::isdigit((unsigned char)token[3]))
+        return false;
+    *vk = VK_NUMPAD0 + (token[3] - '0');
+    return true;
+}
+
+bool key_of(const std::string &token, UINT *vk) {
+    if (token.size() == 1 && std::isalnum((unsigned char)token[0])) {
+        *vk = UINT(std::toupper((unsigned char)token[0]));
+        return true;
+    }
+    for (const NamedKey &key : kNamedKeys) {
+        if (strcasecmp(token.c_str(), key.name) == 0) {
+            *vk = key.vk;
+            return true;
+        }
+    }
+    return keypad_digit(token, vk) || hex_code(token, vk);
+}
+
+}  // namespace
+
+bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::string *error) {
+    size_t pos = 0;
+    while ((pos = script.find_first_not_of(" ,", pos)) != std::string::npos) {
+        size_t end = script.find_first_of(" ,", pos);
+        std::string token = script.substr(pos, end - pos);
+        UINT vk = 0;
+        if (!key_of(token, &vk)) {
+            *error = "unknown key name \"" + token + "\" in --keys (use a digit or letter, Num0-Num9, Esc, Shift, Period or 0xNN)";
+            return false;
+        }
+        keys->push_back(vk);
+        pos = end;
+    }
+    return true;
+}
+
+}  // namespace host

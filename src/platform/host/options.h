@@ -1,0 +1,25 @@
+// The host's command-line options; what follows "--" is the program's own command line.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace host {
+
+enum class Display { Auto, Headless, Window };
+
+struct Options {
+    std::vector<UINT> keys;
+    Display display = Display::Auto;
+    std::string screenshot;
+    bool help = false;
+    std::string command_line;
+};
+
+// False, with the reason, for an unknown option, a missing value or a bad key script.
+bool parse_options(int argc, char **argv, Options *options, std::string *error);
+
+extern const char kUsage[];
+
+}  // namespace host

@@ -1,0 +1,40 @@
+// DefWindowProcA: what a window does with the messages its procedure leaves alone.
+#include <windows.h>
+
+#include "user/paint.h"
+#include "user/window.h"
+
+namespace {
+
+// Fills the area being painted with the class background; 0 when the class has none.
+LRESULT erase_background(HWND hwnd, HDC hdc) {
+    user::Window *window = user::find_window(hwnd);
+    if (!window || !window->background) return 0;
+    RECT area = user::erase_area(*window);
+    return FillRect(hdc, &area, window->background) ? 1 : 0;
+}
+
+// A paint that draws nothing still validates the window.
+LRESULT paint_nothing(HWND hwnd) {
+    PAINTSTRUCT ps;
+    BeginPaint(hwnd, &ps);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+}  // namespace
+
+extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+        case WM_NCCREATE:
+            return TRUE;
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_ERASEBKGND:
+            return erase_background(hwnd, HDC(wParam));
+        case WM_PAINT:
+            return paint_nothing(hwnd);
+    }
+    return 0;
+}

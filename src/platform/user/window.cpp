@@ -1,0 +1,151 @@
+#include "user/window.h"
+
+#include <algorithm>
+
+#include "core/faults.h"
+#include "display/screen.h"
+#include "user/message_queue.h"
+#include "user/paint.h"
+#include "user/window_class.h"
+
+namespace user {
+namespace {
+
+// The frame of an overlapped window, borders and caption together: an outer size of
+// 1300 x 1067 leaves a client area of exactly 1280 x 1024.
+constexpr int kFrameWidth = 20;
+constexpr int kFrameHeight = 43;
+// The outer size the system picks when asked to (CW_USEDEFAULT).
+constexpr int kDefaultWidth = 820;
+constexpr int kDefaultHeight = 643;
+
+bool has_frame(DWORD style) { return style & (WS_CAPTION | WS_THICKFRAME); }
+
+void allocate_surface(Window &window, int width, int height) {
+    window.client_width = std::max(width, 0);
+    window.client_height = std::max(height, 0);
+    window.pixels.assign(size_t(window.client_width) * window.client_height, 0x00FFFFFF);
+    gdi::Surface &s = window.surface;
+    s.bits = reinterpret_cast<uint8_t *>(window.pixels.data());
+    s.width = window.client_width;
+    s.height = window.client_height;
+    s.stride = window.client_width * 4;
+    s.bottom_up = false;
+    s.bpp = 32;
+}
+
+LPARAM size_param(int width, int height) { return LPARAM((DWORD(height) << 16) | (DWORD(width) & 0xFFFF)); }
+
+std::unique_ptr<Window> make_window(const WindowClass &cls, const char *title, DWORD style, int width,
+                                    int height) {
+    auto window = std::make_unique<Window>();
+    window->proc = cls.proc;
+    window->background = cls.background;
+    window->title = title ? title : "";
+    window->style = style;
+    int frame_w = has_frame(style) ? kFrameWidth : 0;
+    int frame_h = has_frame(style) ? kFrameHeight : 0;
+    allocate_surface(*window, width - frame_w, height - frame_h);
+    return window;
+}
+
+// Sends the creation messages; false when the window procedure refuses the window.
+bool send_creation(HWND hwnd, CREATESTRUCTA *cs) {
+    if (!SendMessageA(hwnd, WM_NCCREATE, 0, LPARAM(cs))) return false;
+    return IsWindow(hwnd) && SendMessageA(hwnd, WM_CREATE, 0, LPARAM(cs)) != -1;
+}
+
+void announce_size(HWND hwnd, const Window &window) {
+    SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, size_param(window.client_width, window.client_height));
+}
+
+}  // namespace
+
+layer::HandleTable<Window> &windows() {
+    static layer::HandleTable<Window> table(layer::Kind::Window);
+    return table;
+}
+
+Window *find_window(HWND hwnd) {
+    Window *window = windows().get(hwnd);
+    if (!window) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return window;
+}
+
+void resize_client(HWND hwnd, int width, int height) {
+    Window *window = find_window(hwnd);
+    if (!window || (width == window->client_width && height == window->client_height)) return;
+    allocate_surface(*window, width, height);
+    announce_size(hwnd, *window);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+}  // namespace user
+
+using user::Window;
+
+extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                                       int y, int width, int height, HWND parent, HMENU menu,
+                                       HINSTANCE instance, LPVOID param) {
+    const user::WindowClass *cls = user::find_class(className);
+    if (!cls) {
+        SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+        return nullptr;
+    }
+    if (parent && !user::find_window(parent)) return nullptr;
+    if (layer::injected_fault("CreateWindowExA")) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (width == CW_USEDEFAULT) {
+        width = user::kDefaultWidth;
+        height = user::kDefaultHeight;
+    }
+    auto made = user::make_window(*cls, windowName, style, width, height);
+    Window *window = made.get();
+    HWND hwnd = static_cast<HWND>(user::windows().add(std::move(made)));
+    if (!hwnd) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    window->handle = hwnd;
+
+    // The position is left to the backend, which places the window where it can.
+    CREATESTRUCTA cs = {param, instance, menu, parent, height, width, y, x, LONG(style), windowName, className, exStyle};
+    if (!user::send_creation(hwnd, &cs)) {
+        DestroyWindow(hwnd);
+        return nullptr;
+    }
+    // The window procedure may have destroyed the window in any of the messages it got.
+    if ((window = user::windows().get(hwnd))) user::announce_size(hwnd, *window);
+    InvalidateRect(hwnd, nullptr, TRUE);
+    if (!(window = user::windows().get(hwnd))) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    if (style & WS_VISIBLE) display::show(hwnd, window->title.c_str(), &window->surface);
+    return hwnd;
+}
+
+extern "C" BOOL WINAPI DestroyWindow(HWND hwnd) {
+    Window *window = user::find_window(hwnd);
+    if (!window) return FALSE;
+    if (window->destroying) return TRUE;
+    window->destroying = true;
+    display::hide(hwnd);
+    SendMessageA(hwnd, WM_DESTROY, 0, 0);
+    SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
+    user::purge_posted(hwnd);
+    user::release_all_dcs(*window);
+    user::windows().remove(hwnd);
+    return TRUE;
+}
+
+extern "C" BOOL WINAPI IsWindow(HWND hwnd) { return user::windows().get(hwnd) != nullptr; }
+
+extern "C" BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
+    Window *window = user::find_window(hwnd);
+    if (!window || !rect) return FALSE;
+    *rect = {0, 0, window->client_width, window->client_height};
+    return TRUE;
+}

@@ -1,0 +1,107 @@
+#include "kernel/file_mapping.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/faults.h"
+#include "core/handles.h"
+#include "kernel/files.h"
+#include "kernel/win32_error.h"
+
+namespace kernel {
+namespace {
+
+// A mapping keeps its own descriptor of the file, so it outlives the file handle as on the platform.
+struct Mapping {
+    int fd = -1;
+    uint64_t size = 0;
+    bool writable = false;
+    ~Mapping() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+layer::HandleTable<Mapping> &mappings() {
+    static layer::HandleTable<Mapping> table(layer::Kind::Mapping);
+    return table;
+}
+
+HANDLE fail(DWORD error) {
+    SetLastError(error);
+    return nullptr;
+}
+
+HANDLE fail_from_errno() {
+    fail_with_errno();
+    return nullptr;
+}
+
+// Makes the file at least size bytes long, with the new bytes allocated and zero.
+bool grow(int fd, uint64_t current, uint64_t size) {
+    if (size <= current) return true;
+    int err = posix_fallocate(fd, off_t(current), off_t(size - current));
+    if (err == 0) return true;
+    SetLastError(error_from_errno(err));
+    return false;
+}
+
+}  // namespace
+
+bool map_view(HANDLE handle, uint64_t offset, size_t bytes, MappedView *view) {
+    Mapping *mapping = mappings().get(handle);
+    if (!mapping) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    if (!mapping->writable || offset % 4 != 0 || offset > mapping->size || bytes > mapping->size - offset) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    uint64_t page = uint64_t(sysconf(_SC_PAGESIZE));
+    uint64_t start = offset / page * page;
+    size_t length = size_t(offset - start) + bytes;
+    void *base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, mapping->fd, off_t(start));
+    if (base == MAP_FAILED) return fail_with_errno();
+    *view = MappedView{base, length, static_cast<uint8_t *>(base) + (offset - start)};
+    return true;
+}
+
+void unmap_view(const MappedView &view) {
+    if (view.base) munmap(view.base, view.length);
+}
+
+bool close_mapping(HANDLE handle) { return mappings().remove(handle) != nullptr; }
+
+}  // namespace kernel
+
+// Named mappings are not shared between processes here: the name is ignored.
+extern "C" HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES, DWORD protect, DWORD sizeHigh,
+                                            DWORD sizeLow, LPCSTR) {
+    using kernel::fail;
+    if (protect != PAGE_READONLY && protect != PAGE_READWRITE) return fail(ERROR_INVALID_PARAMETER);
+    kernel::OpenFile *open = kernel::find_file(file);
+    if (!open) return nullptr;
+    bool writable = protect == PAGE_READWRITE;
+    if (!(open->access & GENERIC_READ) || (writable && !(open->access & GENERIC_WRITE)))
+        return fail(ERROR_ACCESS_DENIED);
+    if (layer::injected_fault("CreateFileMappingA")) return fail(ERROR_NOT_ENOUGH_MEMORY);
+    struct stat info;
+    if (fstat(open->fd, &info) != 0) return kernel::fail_from_errno();
+    uint64_t current = uint64_t(info.st_size);
+    uint64_t size = uint64_t(sizeHigh) << 32 | sizeLow;
+    if (size == 0) size = current;
+    if (size == 0) return fail(ERROR_FILE_INVALID);  // an empty file cannot be mapped
+    if (size > current && !writable) return fail(ERROR_ACCESS_DENIED);
+    if (!kernel::grow(open->fd, current, size)) return nullptr;
+    auto mapping = std::make_unique<kernel::Mapping>();
+    mapping->fd = fcntl(open->fd, F_DUPFD_CLOEXEC, 0);
+    if (mapping->fd < 0) return kernel::fail_from_errno();
+    mapping->size = size;
+    mapping->writable = writable;
+    HANDLE handle = kernel::mappings().add(std::move(mapping));
+    if (!handle) return fail(ERROR_NOT_ENOUGH_MEMORY);
+    SetLastError(ERROR_SUCCESS);
+    return handle;
+}

@@ -1,0 +1,221 @@
+// Files: CreateFileA and the calls on its handles, and the calls on file names.
+//
+// Sharing: every open takes a flock(2) lock for the handle's life, exclusive for share mode 0
+// and shared otherwise, so that a handle opened with share mode 0 keeps every other open of the
+// file out, from this process or any other. flock locks belong to the open file, not the
+// process, so two opens in one process exclude each other just as two processes do.
+#include "kernel/files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/faults.h"
+#include "core/handles.h"
+#include "kernel/win32_error.h"
+
+namespace kernel {
+namespace {
+
+layer::HandleTable<OpenFile> &files() {
+    static layer::HandleTable<OpenFile> table(layer::Kind::File);
+    return table;
+}
+
+std::string native_path(LPCSTR name) {
+    std::string path(name);
+    for (char &c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+int access_flags(DWORD access) {
+    bool read = access & GENERIC_READ, write = access & GENERIC_WRITE;
+    return read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
+}
+
+// O_CREAT and friends for a disposition; truncation waits until the lock is held.
+bool disposition_flags(DWORD disposition, int *flags) {
+    switch (disposition) {
+    case CREATE_NEW: *flags = O_CREAT | O_EXCL; return true;
+    case CREATE_ALWAYS:
+    case OPEN_ALWAYS: *flags = O_CREAT; return true;
+    case OPEN_EXISTING:
+    case TRUNCATE_EXISTING: *flags = 0; return true;
+    default: return false;
+    }
+}
+
+bool exists(const std::string &path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+// True when some handle holds the file with sharing that forbids deleting or renaming it,
+// which is every handle of ours: none is opened with FILE_SHARE_DELETE semantics.
+bool held_open(const std::string &path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
+    close(fd);
+    return held;
+}
+
+}  // namespace
+
+OpenFile::~OpenFile() {
+    if (fd >= 0) close(fd);
+}
+
+OpenFile *find_file(HANDLE handle) {
+    OpenFile *file = files().get(handle);
+    if (!file) SetLastError(ERROR_INVALID_HANDLE);
+    return file;
+}
+
+bool close_file(HANDLE handle) { return files().remove(handle) != nullptr; }
+
+}  // namespace kernel
+
+using kernel::fail_with_errno;
+using kernel::OpenFile;
+
+extern "C" {
+
+// FILE_FLAG_NO_BUFFERING and the attributes are accepted and have no effect here.
+HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD,
+                          HANDLE) {
+    int create = 0;
+    if (!name || !kernel::disposition_flags(disposition, &create) ||
+        (disposition == TRUNCATE_EXISTING && !(access & GENERIC_WRITE))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (layer::injected_fault("CreateFileA")) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string path = kernel::native_path(name);
+    bool existed = kernel::exists(path);
+    auto file = std::make_unique<OpenFile>();
+    file->access = access;
+    file->fd = open(path.c_str(), kernel::access_flags(access) | create | O_CLOEXEC, 0666);
+    if (file->fd < 0) {
+        fail_with_errno(path.c_str());
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat info;
+    if (fstat(file->fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (flock(file->fd, (share ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return INVALID_HANDLE_VALUE;
+    }
+    bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+    if (truncate && ftruncate(file->fd, 0) != 0) {
+        fail_with_errno(path.c_str());
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE handle = kernel::files().add(std::move(file));
+    if (!handle) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return INVALID_HANDLE_VALUE;
+    }
+    bool reopened = existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
+    SetLastError(reopened ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
+}
+
+BOOL WINAPI ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
+    if (read) *read = 0;
+    OpenFile *file = kernel::find_file(handle);
+    if (!file) return FALSE;
+    if (!(file->access & GENERIC_READ) || (!buffer && toRead)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    DWORD done = 0;
+    while (done < toRead) {
+        ssize_t n = ::read(file->fd, static_cast<uint8_t *>(buffer) + done, toRead - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return fail_with_errno();
+        if (n == 0) break;  // end of file: success with fewer bytes
+        done += DWORD(n);
+    }
+    if (read) *read = done;
+    return TRUE;
+}
+
+BOOL WINAPI WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED) {
+    if (written) *written = 0;
+    OpenFile *file = kernel::find_file(handle);
+    if (!file) return FALSE;
+    if (!(file->access & GENERIC_WRITE) || (!buffer && toWrite)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    DWORD done = 0;
+    while (done < toWrite) {
+        ssize_t n = ::write(file->fd, static_cast<const uint8_t *>(buffer) + done, toWrite - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (written) *written = done;
+            return fail_with_errno();
+        }
+        done += DWORD(n);
+    }
+    if (written) *written = done;
+    return TRUE;
+}
+
+DWORD WINAPI GetFileSize(HANDLE handle, LPDWORD high) {
+    OpenFile *file = kernel::find_file(handle);
+    struct stat info;
+    if (!file || fstat(file->fd, &info) != 0) {
+        if (file) fail_with_errno();
+        return 0xFFFFFFFF;
+    }
+    uint64_t size = uint64_t(info.st_size);
+    if (high) *high = DWORD(size >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return DWORD(size);
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR name) {
+    if (!name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string path = kernel::native_path(name);
+    if (kernel::held_open(path)) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    return unlink(path.c_str()) == 0 ? TRUE : fail_with_errno(path.c_str());
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+    if (!from || !to) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string source = kernel::native_path(from), target = kernel::native_path(to);
+    bool target_exists = kernel::exists(target);
+    if (target_exists && !(flags & MOVEFILE_REPLACE_EXISTING)) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    if (kernel::held_open(source) || (target_exists && kernel::held_open(target))) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    return std::rename(source.c_str(), target.c_str()) == 0 ? TRUE : fail_with_errno(source.c_str());
+}
+
+}  // extern "C"

@@ -1,5 +1,6 @@
 #include "support/test_window.h"
 
+#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 namespace benchtest {
@@ -22,6 +23,26 @@ const char *register_class() {
     }();
     return name;
 }
+
+// COM and GDI+ are up for the whole test program, as WinMain has them up for the program.
+class PlatformEnvironment : public testing::Environment {
+public:
+    void SetUp() override {
+        CoInitialize(NULL);
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&token_, &input, NULL);
+    }
+    void TearDown() override {
+        Gdiplus::GdiplusShutdown(token_);
+        CoUninitialize();
+    }
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+[[maybe_unused]] testing::Environment *const platform_environment =
+    testing::AddGlobalTestEnvironment(new PlatformEnvironment);
 
 }  // namespace
 

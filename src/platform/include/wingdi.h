@@ -83,7 +83,9 @@ static_assert(sizeof(BITMAPINFO) == 44, "info with one colour");
 #define COLORONCOLOR 3
 #define HALFTONE 4
 #define CLR_INVALID 0xFFFFFFFF
+#define OBJ_DC 3
 #define OBJ_BITMAP 7
+#define OBJ_MEMDC 10
 #define GDI_ERROR 0xFFFFFFFFL
 #define HGDI_ERROR ((HANDLE)(LONG_PTR)-1)
 

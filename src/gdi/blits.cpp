@@ -1,0 +1,135 @@
+// BitBlt, single pixels and fills, and the drawing entry points GDI+ uses.
+#include <cstring>
+
+#include "gdi/blit_engine.h"
+#include "gdi/box.h"
+#include "gdi/gdi_internal.h"
+#include "gdi/gdi_objects.h"
+#include "gdi/row_codecs.h"
+
+namespace gdi {
+namespace {
+
+constexpr uint32_t kOpaque = 0xFF000000u;
+constexpr uint32_t kBlack = kOpaque;
+
+Box bounds(const Surface &s) { return Box{0, 0, s.width, s.height}; }
+
+uint32_t bgra_from_colorref(COLORREF c) { return kOpaque | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
+COLORREF colorref_from_bgra(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
+
+uint32_t pixel_at(const Surface &s, int x, int y) {
+    const uint8_t *row = s.row(y);
+    if (s.bpp == 32 && !s.bitfields) {
+        uint32_t p;
+        std::memcpy(&p, row + 4 * x, 4);
+        return p;
+    }
+    if (s.bpp == 24) {
+        const uint8_t *p = row + 3 * x;
+        return kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    }
+    PixelCodec codec = make_codec(s);
+    uint32_t p;
+    reader_for(codec)(codec, row, x, 1, &p);
+    return p;
+}
+
+bool inside(const Surface &s, int x, int y) { return x >= 0 && y >= 0 && x < s.width && y < s.height; }
+
+// The system colours of the platform's default scheme, as COLORREF values.
+const COLORREF kSystemColours[] = {
+    RGB(200, 200, 200), RGB(0, 0, 0),       RGB(153, 180, 209), RGB(191, 205, 219), RGB(240, 240, 240),
+    RGB(255, 255, 255), RGB(100, 100, 100), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),
+    RGB(180, 180, 180), RGB(244, 247, 252), RGB(171, 171, 171), RGB(0, 120, 215),   RGB(255, 255, 255),
+    RGB(240, 240, 240), RGB(160, 160, 160), RGB(109, 109, 109), RGB(0, 0, 0),       RGB(0, 0, 0),
+    RGB(255, 255, 255), RGB(105, 105, 105), RGB(227, 227, 227), RGB(0, 0, 0),       RGB(255, 255, 225),
+    RGB(0, 0, 0),       RGB(0, 102, 204),   RGB(185, 209, 234), RGB(215, 228, 242), RGB(51, 153, 255),
+    RGB(240, 240, 240),
+};
+constexpr int kSystemColourCount = int(sizeof kSystemColours / sizeof kSystemColours[0]);
+
+}  // namespace
+
+void read_bgra(const Surface &src, uint32_t *out) {
+    PixelCodec codec = make_codec(src);
+    RowReader read = reader_for(codec);
+    uint32_t alpha = src.has_alpha ? 0 : kOpaque;
+    for (int y = 0; y < src.height; ++y) {
+        uint32_t *row = out + ptrdiff_t(y) * src.width;
+        read(codec, src.row(y), 0, src.width, row);
+        for (int x = 0; x < src.width; ++x) row[x] |= alpha;
+    }
+}
+
+void draw_bgra(HDC hdc, int x, int y, const uint32_t *pixels, int width, int height, bool blend) {
+    Surface *target = surface_of(hdc);
+    if (!target || !pixels || width <= 0 || height <= 0) return;
+    Box area = Box::sized(x, y, width, height);
+    Box drawn = area.intersect(bounds(*target));
+    if (drawn.empty()) return;
+    const uint32_t *first = pixels + (drawn.top - area.top) * width + (drawn.left - area.left);
+    draw_pixels(first, width, *target, int(drawn.left), int(drawn.top), drawn.width(), drawn.height(), blend);
+}
+
+}  // namespace gdi
+
+using namespace gdi;
+
+extern "C" {
+
+// SRCCOPY only. Source pixels outside a memory context's bitmap are black. Source pixels outside
+// a window's client area leave the destination unchanged: a window has nothing to show there,
+// and the program copies such a grab back onto the window, which then stays as it was.
+BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop) {
+    DeviceContext *source_dc = find_dc(src);
+    Surface *target = surface_of(dest);
+    Surface *source = source_dc ? surface_of(src) : nullptr;
+    if (!target || !source || rop != SRCCOPY) return FALSE;
+    if (width <= 0 || height <= 0) return TRUE;
+    Box clipped = Box::sized(x, y, width, height).intersect(bounds(*target));
+    int64_t dx = int64_t(x) - xSrc, dy = int64_t(y) - ySrc;  // source to destination
+    Box covered = clipped.intersect(bounds(*source).moved(dx, dy));
+    if (!source_dc->on_window() && !clipped.empty() && (covered.empty() || covered.width() < clipped.width() ||
+                                                        covered.height() < clipped.height()))
+        fill_pixels(*target, int(clipped.left), int(clipped.top), clipped.width(), clipped.height(), kBlack);
+    if (!covered.empty())
+        copy_pixels(*source, int(covered.left - dx), int(covered.top - dy), *target, int(covered.left),
+                    int(covered.top), covered.width(), covered.height());
+    return TRUE;
+}
+
+COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
+    Surface *s = surface_of(hdc);
+    if (!s || !inside(*s, x, y)) return CLR_INVALID;
+    return colorref_from_bgra(pixel_at(*s, x, y));
+}
+
+// Returns the colour the pixel took, which a narrow format may round.
+COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
+    Surface *s = surface_of(hdc);
+    if (!s || !inside(*s, x, y)) return CLR_INVALID;
+    fill_pixels(*s, x, y, 1, 1, bgra_from_colorref(color));
+    return colorref_from_bgra(pixel_at(*s, x, y));
+}
+
+// Brushes are the system colour brushes, COLOR_xxx + 1, the kind a window class names.
+int WINAPI FillRect(HDC hdc, const RECT *rect, HBRUSH brush) {
+    Surface *s = surface_of(hdc);
+    uintptr_t colour_index = reinterpret_cast<uintptr_t>(brush) - 1;
+    if (!s || !rect || colour_index >= uintptr_t(kSystemColourCount)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    Box area = Box{rect->left, rect->top, rect->right, rect->bottom}.intersect(bounds(*s));
+    if (!area.empty())
+        fill_pixels(*s, int(area.left), int(area.top), area.width(), area.height(),
+                    bgra_from_colorref(kSystemColours[colour_index]));
+    return 1;
+}
+
+DWORD WINAPI GetSysColor(int index) {
+    return index >= 0 && index < kSystemColourCount ? kSystemColours[index] : 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,102 @@
+// Device contexts: memory contexts with their selected bitmap, and contexts on window surfaces.
+#include "core/handles.h"
+#include "gdi/gdi_internal.h"
+#include "gdi/gdi_objects.h"
+
+namespace gdi {
+namespace {
+
+DeviceContext *memory_dc(HDC hdc) {
+    DeviceContext *dc = find_dc(hdc);
+    if (dc && dc->on_window()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return dc;
+}
+
+}  // namespace
+
+HDC create_window_dc(Surface *surface) {
+    if (!surface) return nullptr;
+    auto dc = std::make_unique<DeviceContext>();
+    dc->window_surface = surface;
+    return add_dc(std::move(dc));
+}
+
+BOOL release_window_dc(HDC hdc) {
+    DeviceContext *dc = find_dc(hdc);
+    if (!dc || !dc->on_window()) return FALSE;
+    remove_dc(hdc);
+    return TRUE;
+}
+
+Surface *surface_of(HDC hdc) {
+    DeviceContext *dc = find_dc(hdc);
+    if (!dc) return nullptr;
+    if (dc->on_window()) return dc->window_surface;
+    Bitmap *bitmap = find_bitmap(dc->bitmap);
+    return bitmap ? &bitmap->surface : nullptr;
+}
+
+}  // namespace gdi
+
+using namespace gdi;
+
+extern "C" {
+
+// The context made is a memory context whatever hdc is; a null hdc is allowed.
+HDC WINAPI CreateCompatibleDC(HDC hdc) {
+    if (hdc && !find_dc(hdc)) return nullptr;
+    auto dc = std::make_unique<DeviceContext>();
+    dc->bitmap = stock_bitmap();
+    return add_dc(std::move(dc));
+}
+
+// The selected bitmap is let go, so that it can be selected elsewhere or deleted.
+BOOL WINAPI DeleteDC(HDC hdc) {
+    DeviceContext *dc = memory_dc(hdc);
+    if (!dc) return FALSE;
+    if (Bitmap *bitmap = find_bitmap(dc->bitmap)) bitmap->selected_in = nullptr;
+    remove_dc(hdc);
+    return TRUE;
+}
+
+// Only bitmaps, into memory contexts; a bitmap selected in one context cannot go into another.
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object) {
+    DeviceContext *dc = memory_dc(hdc);
+    Bitmap *bitmap = dc ? find_bitmap(object) : nullptr;
+    if (!bitmap) return nullptr;
+    bool stock = object == stock_bitmap();
+    if (!stock && bitmap->selected_in && bitmap->selected_in != hdc) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    HGDIOBJ previous = dc->bitmap;
+    if (Bitmap *old = find_bitmap(previous)) old->selected_in = nullptr;
+    bitmap->selected_in = stock ? nullptr : hdc;
+    dc->bitmap = static_cast<HBITMAP>(object);
+    return previous;
+}
+
+DWORD WINAPI GetObjectType(HGDIOBJ object) {
+    if (layer::kind_of(object) == uint32_t(layer::Kind::Bitmap)) return find_bitmap(object) ? OBJ_BITMAP : 0;
+    DeviceContext *dc = find_dc(static_cast<HDC>(object));
+    return !dc ? 0 : dc->on_window() ? OBJ_DC : OBJ_MEMDC;
+}
+
+// Every mode samples the nearest source pixel; the mode is kept for the caller to read back.
+int WINAPI SetStretchBltMode(HDC hdc, int mode) {
+    DeviceContext *dc = find_dc(hdc);
+    if (!dc || mode < BLACKONWHITE || mode > HALFTONE) return 0;
+    int previous = dc->stretch_mode;
+    dc->stretch_mode = mode;
+    return previous;
+}
+
+int WINAPI GetStretchBltMode(HDC hdc) {
+    DeviceContext *dc = find_dc(hdc);
+    return dc ? dc->stretch_mode : 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,68 @@
+#include "gdi/gdi_objects.h"
+
+#include "core/handles.h"
+#include "gdi/gdi_internal.h"
+
+namespace gdi {
+namespace {
+
+layer::HandleTable<DeviceContext> &dcs() {
+    static layer::HandleTable<DeviceContext> table(layer::Kind::DeviceContext);
+    return table;
+}
+
+layer::HandleTable<Bitmap> &bitmaps() {
+    static layer::HandleTable<Bitmap> table(layer::Kind::Bitmap);
+    return table;
+}
+
+HBITMAP stock_handle = nullptr;
+
+template <class T>
+T *found(T *object) {
+    if (!object) SetLastError(ERROR_INVALID_HANDLE);
+    return object;
+}
+
+std::unique_ptr<Bitmap> make_stock_bitmap() {
+    auto bitmap = std::make_unique<Bitmap>();
+    Surface &s = bitmap->surface;
+    s.width = s.height = 1;
+    s.bpp = 1;
+    s.stride = 4;
+    s.palette = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
+    bitmap->memory = PixelMemory::zeroed(4);  // its one pixel is black
+    s.bits = bitmap->memory.bits();
+    return bitmap;
+}
+
+}  // namespace
+
+DeviceContext *find_dc(HDC hdc) { return found(dcs().get(hdc)); }
+Bitmap *find_bitmap(HGDIOBJ object) { return found(bitmaps().get(object)); }
+
+HDC add_dc(std::unique_ptr<DeviceContext> dc) { return static_cast<HDC>(dcs().add(std::move(dc))); }
+void remove_dc(HDC hdc) { dcs().remove(hdc); }
+HBITMAP add_bitmap(std::unique_ptr<Bitmap> bitmap) { return static_cast<HBITMAP>(bitmaps().add(std::move(bitmap))); }
+void remove_bitmap(HGDIOBJ bitmap) { bitmaps().remove(bitmap); }
+
+HBITMAP stock_bitmap() {
+    if (!stock_handle) stock_handle = add_bitmap(make_stock_bitmap());
+    return stock_handle;
+}
+
+std::unique_ptr<Bitmap> new_device_bitmap(int width, int height) {
+    auto bitmap = std::make_unique<Bitmap>();
+    Surface &s = bitmap->surface;
+    s.width = width;
+    s.height = height;
+    s.stride = width * 4;
+    bitmap->memory = PixelMemory::zeroed(size_t(s.stride) * size_t(height));
+    if (!bitmap->memory) return nullptr;
+    s.bits = bitmap->memory.bits();
+    return bitmap;
+}
+
+size_t live_objects() { return dcs().live() + bitmaps().live() - (stock_handle ? 1 : 0); }
+
+}  // namespace gdi

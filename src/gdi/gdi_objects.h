@@ -1,0 +1,41 @@
+// The GDI objects behind HDC and HBITMAP handles, and their handle tables.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "gdi/pixel_memory.h"
+#include "gdi/surface.h"
+
+namespace gdi {
+
+struct Bitmap {
+    Surface surface;
+    PixelMemory memory;
+    bool dib_section = false;
+    HDC selected_in = nullptr;  // the memory context it is selected into (never set for the stock bitmap)
+};
+
+struct DeviceContext {
+    Surface *window_surface = nullptr;  // window contexts: the window's backing surface
+    HBITMAP bitmap = nullptr;           // memory contexts: the selected bitmap
+    int stretch_mode = BLACKONWHITE;
+    bool on_window() const { return window_surface != nullptr; }
+};
+
+// Lookups set ERROR_INVALID_HANDLE when the handle is not a live object of that kind.
+DeviceContext *find_dc(HDC hdc);
+Bitmap *find_bitmap(HGDIOBJ object);
+
+HDC add_dc(std::unique_ptr<DeviceContext> dc);
+void remove_dc(HDC hdc);
+HBITMAP add_bitmap(std::unique_ptr<Bitmap> bitmap);
+void remove_bitmap(HGDIOBJ bitmap);
+
+// The 1 x 1 monochrome bitmap every memory context starts with; shared and never deleted.
+HBITMAP stock_bitmap();
+
+// A bitmap of the display's format (32-bit, top-down), zero-filled; null when memory is short.
+std::unique_ptr<Bitmap> new_device_bitmap(int width, int height);
+
+}  // namespace gdi

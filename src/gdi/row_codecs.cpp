@@ -1,0 +1,176 @@
+#include "gdi/row_codecs.h"
+
+#include <cstring>
+
+namespace gdi {
+namespace {
+
+constexpr uint32_t kOpaque = 0xFF000000u;
+
+inline uint32_t load32(const uint8_t *p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+inline void store32(uint8_t *p, uint32_t v) { std::memcpy(p, &v, 4); }
+
+inline uint32_t rgb24(const uint8_t *p) { return kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]; }
+
+inline uint32_t from_fields(const PixelCodec &codec, uint32_t pixel) {
+    const Channel &r = codec.channels[0], &g = codec.channels[1], &b = codec.channels[2];
+    return kOpaque | uint32_t(r.to8[(pixel & r.mask) >> r.shift]) << 16 |
+           uint32_t(g.to8[(pixel & g.mask) >> g.shift]) << 8 | b.to8[(pixel & b.mask) >> b.shift];
+}
+
+inline uint32_t to_fields(const PixelCodec &codec, uint32_t bgra) {
+    return codec.channels[0].from8[(bgra >> 16) & 0xFF] | codec.channels[1].from8[(bgra >> 8) & 0xFF] |
+           codec.channels[2].from8[bgra & 0xFF];
+}
+
+// Indexed formats of 1, 4 and 8 bits per pixel, packed from the most significant end of each byte.
+template <int Bits>
+void read_indexed(const PixelCodec &codec, const uint8_t *row, int x, int count, uint32_t *out) {
+    constexpr int kPerByte = 8 / Bits;
+    constexpr unsigned kMask = (1u << Bits) - 1;
+    for (int i = 0; i < count; ++i) {
+        int p = x + i;
+        int shift = (kPerByte - 1 - p % kPerByte) * Bits;
+        out[i] = codec.palette[(row[p / kPerByte] >> shift) & kMask];
+    }
+}
+
+template <int Bits>
+void write_indexed(const PixelCodec &codec, const uint32_t *in, int count, uint8_t *row, int x) {
+    constexpr int kPerByte = 8 / Bits;
+    constexpr unsigned kMask = (1u << Bits) - 1;
+    if (count <= 0) return;
+    uint32_t last_colour = ~in[0];
+    uint8_t index = 0;
+    for (int i = 0; i < count; ++i) {
+        if (in[i] != last_colour) {
+            last_colour = in[i];
+            index = nearest_index(codec, in[i]);
+        }
+        int p = x + i;
+        int shift = (kPerByte - 1 - p % kPerByte) * Bits;
+        uint8_t &byte = row[p / kPerByte];
+        byte = uint8_t((byte & ~(kMask << shift)) | (unsigned(index) << shift));
+    }
+}
+
+void read16(const PixelCodec &codec, const uint8_t *row, int x, int count, uint32_t *out) {
+    const uint8_t *p = row + 2 * x;
+    for (int i = 0; i < count; ++i, p += 2) out[i] = from_fields(codec, uint32_t(p[0]) | uint32_t(p[1]) << 8);
+}
+
+void write16(const PixelCodec &codec, const uint32_t *in, int count, uint8_t *row, int x) {
+    uint8_t *p = row + 2 * x;
+    for (int i = 0; i < count; ++i, p += 2) {
+        uint32_t v = to_fields(codec, in[i]);
+        p[0] = uint8_t(v);
+        p[1] = uint8_t(v >> 8);
+    }
+}
+
+void read24(const PixelCodec &, const uint8_t *row, int x, int count, uint32_t *out) {
+    const uint8_t *p = row + 3 * x;
+    for (int i = 0; i < count; ++i, p += 3) out[i] = rgb24(p);
+}
+
+void write24(const PixelCodec &, const uint32_t *in, int count, uint8_t *row, int x) {
+    uint8_t *p = row + 3 * x;
+    for (int i = 0; i < count; ++i, p += 3) {
+        p[0] = uint8_t(in[i]);
+        p[1] = uint8_t(in[i] >> 8);
+        p[2] = uint8_t(in[i] >> 16);
+    }
+}
+
+void read32(const PixelCodec &, const uint8_t *row, int x, int count, uint32_t *out) {
+    std::memcpy(out, row + 4 * x, size_t(count) * 4);
+}
+
+void write32(const PixelCodec &, const uint32_t *in, int count, uint8_t *row, int x) {
+    std::memcpy(row + 4 * x, in, size_t(count) * 4);
+}
+
+void read32_fields(const PixelCodec &codec, const uint8_t *row, int x, int count, uint32_t *out) {
+    const uint8_t *p = row + 4 * x;
+    for (int i = 0; i < count; ++i, p += 4) out[i] = from_fields(codec, load32(p));
+}
+
+void write32_fields(const PixelCodec &codec, const uint32_t *in, int count, uint8_t *row, int x) {
+    uint8_t *p = row + 4 * x;
+    for (int i = 0; i < count; ++i, p += 4) store32(p, to_fields(codec, in[i]));
+}
+
+void copy24(const uint8_t *src, uint8_t *dst, int count) { std::memmove(dst, src, size_t(count) * 3); }
+
+void copy32(const uint8_t *src, uint8_t *dst, int count) { std::memmove(dst, src, size_t(count) * 4); }
+
+// Four pixels (16 bytes) become three words (12 bytes) per step.
+void copy32_to_24(const uint8_t *src, uint8_t *dst, int count) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4, src += 16, dst += 12) {
+        uint32_t p0 = load32(src), p1 = load32(src + 4), p2 = load32(src + 8), p3 = load32(src + 12);
+        store32(dst, (p0 & 0xFFFFFF) | p1 << 24);
+        store32(dst + 4, ((p1 >> 8) & 0xFFFF) | p2 << 16);
+        store32(dst + 8, ((p2 >> 16) & 0xFF) | p3 << 8);
+    }
+    for (; i < count; ++i, src += 4, dst += 3) {
+        dst[0] = src[0];
+        dst[1] = src[1];
+        dst[2] = src[2];
+    }
+}
+
+// Three words (four pixels) become four pixels per step.
+void copy24_to_32(const uint8_t *src, uint8_t *dst, int count) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4, src += 12, dst += 16) {
+        uint32_t w0 = load32(src), w1 = load32(src + 4), w2 = load32(src + 8);
+        store32(dst, kOpaque | (w0 & 0xFFFFFF));
+        store32(dst + 4, kOpaque | (w0 >> 24) | ((w1 & 0xFFFF) << 8));
+        store32(dst + 8, kOpaque | (w1 >> 16) | ((w2 & 0xFF) << 16));
+        store32(dst + 12, kOpaque | (w2 >> 8));
+    }
+    for (; i < count; ++i, src += 3, dst += 4) store32(dst, rgb24(src));
+}
+
+bool plain32(const PixelCodec &codec) { return codec.bpp == 32 && !codec.bitfields; }
+
+}  // namespace
+
+RowReader reader_for(const PixelCodec &codec) {
+    switch (codec.bpp) {
+    case 1: return read_indexed<1>;
+    case 4: return read_indexed<4>;
+    case 8: return read_indexed<8>;
+    case 16: return read16;
+    case 24: return read24;
+    default: return codec.bitfields ? read32_fields : read32;
+    }
+}
+
+RowWriter writer_for(const PixelCodec &codec) {
+    switch (codec.bpp) {
+    case 1: return write_indexed<1>;
+    case 4: return write_indexed<4>;
+    case 8: return write_indexed<8>;
+    case 16: return write16;
+    case 24: return write24;
+    default: return codec.bitfields ? write32_fields : write32;
+    }
+}
+
+RowCopy direct_copy_for(const PixelCodec &src, const PixelCodec &dst) {
+    bool src24 = src.bpp == 24, dst24 = dst.bpp == 24;
+    if (src24 && dst24) return copy24;
+    if (plain32(src) && plain32(dst)) return copy32;
+    if (plain32(src) && dst24) return copy32_to_24;
+    if (src24 && plain32(dst)) return copy24_to_32;
+    return nullptr;
+}
+
+}  // namespace gdi

@@ -1,0 +1,23 @@
+// Row converters between each pixel format and the engine's intermediate row of 32-bit pixels
+// 0xAARRGGBB. Alpha is 255 for formats without it; plain 32-bit pixels pass their top byte through.
+#pragma once
+#include <cstdint>
+
+#include "gdi/pixel_codec.h"
+
+namespace gdi {
+
+// Reads count pixels starting at column x of a row.
+using RowReader = void (*)(const PixelCodec &codec, const uint8_t *row, int x, int count, uint32_t *out);
+// Writes count pixels starting at column x of a row.
+using RowWriter = void (*)(const PixelCodec &codec, const uint32_t *in, int count, uint8_t *row, int x);
+// Copies count pixels between two rows without the intermediate row; pointers at the first pixel.
+// Source and destination may overlap.
+using RowCopy = void (*)(const uint8_t *src, uint8_t *dst, int count);
+
+RowReader reader_for(const PixelCodec &codec);
+RowWriter writer_for(const PixelCodec &codec);
+// The direct copy for the pairs that have one (24 and plain 32 bits both ways), or null.
+RowCopy direct_copy_for(const PixelCodec &src, const PixelCodec &dst);
+
+}  // namespace gdi

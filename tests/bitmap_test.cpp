@@ -13,6 +13,7 @@
 #include "support/corpus_index.h"
 #include "support/dump_file.h"
 #include "support/png_image.h"
+#include "support/captured_stdout.h"
 #include "support/test_window.h"
 
 using namespace benchtest;

@@ -14,6 +14,7 @@
 #include "support/bench_run.h"
 #include "support/dump_file.h"
 #include "support/png_image.h"
+#include "support/captured_stdout.h"
 #include "support/test_window.h"
 
 using namespace benchtest;

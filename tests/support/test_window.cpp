@@ -1,7 +1,5 @@
 #include "support/test_window.h"
 
-#include <gdiplus.h>
-#include <gtest/gtest.h>
 
 namespace benchtest {
 namespace {
@@ -23,26 +21,6 @@ const char *register_class() {
     }();
     return name;
 }
-
-// COM and GDI+ are up for the whole test program, as WinMain has them up for the program.
-class PlatformEnvironment : public testing::Environment {
-public:
-    void SetUp() override {
-        CoInitialize(NULL);
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token_, &input, NULL);
-    }
-    void TearDown() override {
-        Gdiplus::GdiplusShutdown(token_);
-        CoUninitialize();
-    }
-
-private:
-    ULONG_PTR token_ = 0;
-};
-
-[[maybe_unused]] testing::Environment *const platform_environment =
-    testing::AddGlobalTestEnvironment(new PlatformEnvironment);
 
 }  // namespace
 
@@ -80,13 +58,5 @@ void TestWindow::paint_pattern() const {
 }
 
 unsigned gdi_objects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
-
-std::string begin_capture_and_run(void (*thunk)(void *), void *context) {
-    fflush(stdout);
-    testing::internal::CaptureStdout();
-    thunk(context);
-    fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
 
 }  // namespace benchtest

@@ -1,0 +1,81 @@
+// The pixel dump writer against the floor (writing the same number of bytes from a filled buffer)
+// and against a naive writer that formats and writes every number on its own.
+#include <windows.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "capture/capture.h"
+#include "support/test_window.h"
+#include "timing.h"
+
+namespace {
+
+const int kWidth = 1280, kHeight = 1024;
+const char kFile[] = "dump_bench.out";
+
+void write_filled(size_t bytes) {
+    static std::vector<char> buffer(size_t(13107200), ' ');
+    FILE *file = std::fopen(kFile, "wb");
+    for (size_t done = 0; done < bytes; done += 1 << 16)
+        std::fwrite(buffer.data(), 1, std::min<size_t>(1 << 16, bytes - done), file);
+    std::fclose(file);
+}
+
+// The obvious writer: sprintf every number, one fwrite per piece.
+void write_naive(const unsigned char *bytes) {
+    FILE *file = std::fopen(kFile, "wb");
+    for (int r = 0; r < kHeight; ++r)
+        for (int c = 0; c < kWidth; ++c) {
+            const unsigned char *p = bytes + (size_t(r) * kWidth + c) * 3;
+            for (int k = 0; k < 3; ++k) {
+                char text[8];
+                std::sprintf(text, "%3d", p[k]);
+                std::fwrite(text, 1, 3, file);
+            }
+            std::fwrite(" ", 1, 1, file);
+        }
+    std::fclose(file);
+}
+
+}  // namespace
+
+int main() {
+    std::string dir = "/tmp/dump_bench_XXXXXX";
+    if (!mkdtemp(&dir[0]) || chdir(dir.c_str()) != 0) return 1;
+    std::freopen("/dev/null", "w", stdout);  // fn_Log's console lines
+    FILE *out = fdopen(dup(2), "w");
+
+    std::vector<unsigned char> pixels(size_t(kWidth) * kHeight * 3);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = (unsigned char)(i * 7 + i / 3000);
+    long rss_before = benchtime::peak_rss_kb();
+
+    double floor13 = benchtime::best_ms(7, [] { write_filled(13107200); });
+    double naive = benchtime::best_ms(2, [&] { write_naive(pixels.data()); });
+    double dump = benchtime::best_ms(7, [&] { fn_Log(8, NULL, kWidth, kHeight, pixels.data(), pixels.size()); });
+    long rss_after_dump = benchtime::peak_rss_kb();
+
+    benchtest::TestWindow window(kWidth, kHeight);
+    window.paint_pattern();
+    double floor5 = benchtime::best_ms(7, [] { write_filled(5242880); });
+    double device = benchtime::best_ms(5, [&] { fn_Log(0, window.dc(), kWidth, kHeight, NULL, 0); });
+
+    std::fprintf(out, "Pixel dumps, 1280 x 1024 (best of several runs)\n");
+    std::fflush(out);
+    std::dup2(fileno(out), 1);
+    benchtime::report("floor: 13,107,200 filled bytes", floor13, floor13, "floor", 0);
+    benchtime::report("naive writer (sprintf + fwrite per piece)", naive, floor13, "floor", 0);
+    benchtime::report("three-number dump (type 8)", dump, floor13, "floor", 1.3);
+    std::printf("%-44s %9.1f x faster (target >= 25)\n", "three-number dump vs naive writer", naive / dump);
+    benchtime::report("floor: 5,242,880 filled bytes", floor5, floor5, "floor", 0);
+    benchtime::report("device dump (type 0, GetPixel each)", device, floor5, "floor", 4.0);
+    std::printf("peak memory added by the dump: %ld kB\n", rss_after_dump - rss_before);
+    std::remove(kFile);
+    std::remove("test8.txt");
+    std::remove("test0.txt");
+    rmdir(dir.c_str());
+    return 0;
+}

@@ -1,0 +1,37 @@
+// Small timing helpers for the benchmarks: best-of-N wall time and peak resident memory.
+#pragma once
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace benchtime {
+
+// Best wall time of `runs` calls of f, in milliseconds.
+template <class F>
+double best_ms(int runs, F f) {
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        f();
+        auto end = std::chrono::steady_clock::now();
+        best = std::min(best, std::chrono::duration<double, std::milli>(end - start).count());
+    }
+    return best;
+}
+
+inline long peak_rss_kb() {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+inline void report(const char *what, double ms, double baseline_ms, const char *baseline, double target) {
+    double ratio = ms / baseline_ms;
+    std::printf("%-44s %9.2f ms  %6.2f x %s", what, ms, ratio, baseline);
+    if (target > 0) std::printf("  (target <= %.2f: %s)", target, ratio <= target ? "met" : "MISSED");
+    std::printf("\n");
+}
+
+}  // namespace benchtime

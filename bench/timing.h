@@ -21,6 +21,16 @@ double best_ms(int runs, F f) {
     return best;
 }
 
+// Best times of two jobs measured alternately, so that both see the same machine load.
+template <class F, class G>
+void best_ms_interleaved(int runs, F f, G g, double *f_ms, double *g_ms) {
+    *f_ms = *g_ms = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        *f_ms = std::min(*f_ms, best_ms(1, f));
+        *g_ms = std::min(*g_ms, best_ms(1, g));
+    }
+}
+
 inline long peak_rss_kb() {
     rusage usage;
     getrusage(RUSAGE_SELF, &usage);

@@ -8,14 +8,15 @@
 
 static const char kRule[] = "-----------------------------------------------";
 
-// "%3d" of every byte value, three characters each, so no element is formatted at run time.
+// "%3d" of every byte value followed by a space, so no element is formatted at run time. Copying
+// four bytes at a time lets the next number overwrite the space, and the last one keep it.
 struct ThreeDigitTable {
-    char text[256][3];
+    char text[256][4];
     ThreeDigitTable() {
         for (int v = 0; v < 256; ++v) {
             char formatted[8];
-            sprintf(formatted, "%3d", v);
-            memcpy(text[v], formatted, 3);
+            sprintf(formatted, "%3d ", v);
+            memcpy(text[v], formatted, 4);
         }
     }
 };
@@ -60,10 +61,9 @@ static void WritePixelNumbers(DumpWriter &out, const unsigned char *bytes, int w
         const unsigned char *pixel = bytes + stride * r;
         for (int c = 0; c < width; ++c, pixel += 3) {
             char *p = out.Reserve(10);
-            memcpy(p, kDigits.text[pixel[0]], 3);
-            memcpy(p + 3, kDigits.text[pixel[1]], 3);
-            memcpy(p + 6, kDigits.text[pixel[2]], 3);
-            p[9] = ' ';
+            memcpy(p, kDigits.text[pixel[0]], 4);
+            memcpy(p + 3, kDigits.text[pixel[1]], 4);
+            memcpy(p + 6, kDigits.text[pixel[2]], 4);
             out.Commit(10);
         }
     }
@@ -74,9 +74,7 @@ static void WriteByteNumbers(DumpWriter &out, const unsigned char *bytes, int wi
     for (int r = 0; r < height; ++r) {
         const unsigned char *row = bytes + (long long)rwsize * r;
         for (int c = 0; c < width; ++c) {
-            char *p = out.Reserve(4);
-            memcpy(p, kDigits.text[row[c]], 3);
-            p[3] = ' ';
+            memcpy(out.Reserve(4), kDigits.text[row[c]], 4);
             out.Commit(4);
         }
     }

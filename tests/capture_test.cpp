@@ -109,6 +109,7 @@ TEST_F(ClientCapture, FileHeldOpenElsewhereLeavesFileAndWindowAlone) {
     int fd = open(workspace.path("new.bmp").c_str(), O_RDWR);
     ASSERT_EQ(flock(fd, LOCK_EX), 0);
     std::vector<uint32_t> before = window_pixels(window);
+    key_num = 1;
     std::string out = capture_stdout([&] { EXPECT_EQ(fn_GetRGB(window.hwnd(), window.dc()), 0); });
     close(fd);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2) << out;

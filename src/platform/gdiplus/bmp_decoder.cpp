@@ -3,6 +3,7 @@
 // (no RLE or embedded JPEG/PNG).
 #include <windows.h>
 
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -15,6 +16,14 @@ namespace {
 // Masks and the largest colour table the engine may read after the header.
 constexpr size_t kMaxTableBytes = 3 * sizeof(DWORD) + 256 * sizeof(RGBQUAD);
 
+// A colour table the header claims must fit in the file, even where the engine reads less of it.
+bool claimed_table_fits(const uint8_t *header, DWORD header_size, size_t bytes_after_header) {
+    if (header_size < sizeof(BITMAPINFOHEADER)) return true;
+    DWORD colours;
+    std::memcpy(&colours, header + offsetof(BITMAPINFOHEADER, biClrUsed), sizeof colours);
+    return uint64_t(colours) * sizeof(RGBQUAD) <= bytes_after_header;
+}
+
 // The bytes between the file header and the pixels, zero-padded so that tables the file claims but
 // lacks read as zeros, never past the buffer.
 bool copy_info_block(const uint8_t *data, size_t size, const BITMAPFILEHEADER &file, std::vector<uint8_t> *block) {
@@ -22,6 +31,7 @@ bool copy_info_block(const uint8_t *data, size_t size, const BITMAPFILEHEADER &f
     std::memcpy(&header_size, data + sizeof file, sizeof header_size);
     size_t start = sizeof file;
     if (header_size < sizeof(BITMAPCOREHEADER) || header_size > size - start) return false;
+    if (!claimed_table_fits(data + start, header_size, size - start - header_size)) return false;
     if (file.bfOffBits < start + header_size || file.bfOffBits > size) return false;
     size_t present = file.bfOffBits - start;
     block->assign(data + start, data + start + present);

@@ -33,8 +33,9 @@ uint32_t blend(uint32_t over, uint32_t under) {
 void copy_pixels(const Surface &src, int sx, int sy, const Surface &dst, int dx, int dy, int w, int h) {
     if (w <= 0 || h <= 0) return;
     PixelCodec in = make_codec(src), out = make_codec(dst);
-    // Overlapping blocks of one surface: walk the rows so that none is overwritten before it is read.
-    bool backwards = uintptr_t(dst.row(dy)) > uintptr_t(src.row(sy));
+    // A block moving down its own surface is copied from the bottom up, so that no row is
+    // overwritten before it is read.
+    bool backwards = dst.bits == src.bits && dy > sy;
     if (RowCopy direct = direct_copy_for(in, out)) {
         int sbytes = bytes_per_pixel(src), dbytes = bytes_per_pixel(dst);
         for (int k = 0; k < h; ++k) {

@@ -12,6 +12,8 @@ bool read_png(const std::string &path, RgbaImage *image) {
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
     png.format = PNG_FORMAT_RGBA;
+    // 16-bit samples without a gAMA or sRGB chunk are sRGB values too, not linear light.
+    png.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
     image->width = int(png.width);
     image->height = int(png.height);
     image->rgba.assign(PNG_IMAGE_SIZE(png), 0);

@@ -467,8 +467,8 @@ TEST_F(Saving, PngAndBmpRoundTripsKeepThePixels) {
         ASSERT_GE(bmp.size(), sizeof file + sizeof info);
         std::memcpy(&file, bmp.data(), sizeof file);
         std::memcpy(&info, bmp.data() + sizeof file, sizeof info);
-        EXPECT_EQ(file.bfType, 0x4D42);
-        EXPECT_EQ(file.bfSize, bmp.size());
+        EXPECT_EQ(WORD(file.bfType), 0x4D42);
+        EXPECT_EQ(DWORD(file.bfSize), bmp.size());
         EXPECT_EQ(info.biBitCount, source.raster().has_alpha ? 32 : 24) << name;
         EXPECT_EQ(info.biHeight, 32) << "bottom-up";
         workspace.write("again.bmp", bmp);

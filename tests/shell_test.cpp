@@ -1,0 +1,238 @@
+// The shell as a user meets it: the program run headless in a fresh directory with a key script,
+// its console lines, exit code, message boxes and screenshot; and the console it writes to.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/bench_run.h"
+#include "support/png_image.h"
+
+namespace {
+
+using benchtest::RunResult;
+using benchtest::Workspace;
+
+const std::vector<std::string> kSamplesOnly = {"123A.jpg", "testA.bmp"};
+
+size_t count(const std::string &text, const std::string &part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+bool starts_with(const std::string &text, const std::string &prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+
+bool ends_with(const std::string &text, const std::string &suffix) {
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// The console of a headless run that must end normally.
+std::string console_of(const std::string &script) {
+    Workspace ws;
+    RunResult run = ws.keys(script);
+    EXPECT_EQ(run.exit_code, 0) << script << "\n" << run.err;
+    return run.out;
+}
+
+benchtest::RgbaImage screenshot_of(const std::string &script) {
+    Workspace ws;
+    RunResult run = ws.keys(script, {}, {"--screenshot", "shot.png"});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    benchtest::RgbaImage image;
+    EXPECT_TRUE(benchtest::read_png(ws.path("shot.png"), &image)) << script;
+    return image;
+}
+
+bool all_white(const benchtest::RgbaImage &image) {
+    for (size_t i = 0; i < image.rgba.size(); i += 4)
+        if (image.rgba[i] != 255 || image.rgba[i + 1] != 255 || image.rgba[i + 2] != 255) return false;
+    return !image.rgba.empty();
+}
+
+TEST(KeyEcho, ADigitPrintsItsCodeAndTheNewModeThenItsPaintRuns) {
+    std::string out = console_of("1");
+    EXPECT_TRUE(starts_with(out, "key 49\nkey_num 1\n")) << out;
+    EXPECT_TRUE(ends_with(out, "\nkey 1\n")) << out;  // mode 1's paint ends with the mode
+}
+
+TEST(KeyEcho, KeypadDigitsChooseTheModeToo) {
+    EXPECT_TRUE(starts_with(console_of("Num5"), "key 101\nkey_num 5\n"));
+    EXPECT_EQ(console_of("num0"), "key 96\nkey_num 0\n");
+}
+
+TEST(KeyEcho, CodesFrom0x80PrintAsNegativeNumbers) {
+    EXPECT_EQ(console_of("Period"), "key -66\nkey_num 0\n");
+    EXPECT_EQ(console_of("0xBE,0xfe"), "key -66\nkey_num 0\nkey -2\nkey_num 0\n");
+}
+
+TEST(KeyEcho, OtherKeysKeepTheModeAndRepaintIt) {
+    EXPECT_EQ(console_of("Shift"), "key 16\nkey_num 0\n");
+    std::string out = console_of("1 x");
+    EXPECT_EQ(count(out, "key 88\nkey_num 1\n"), 1u) << out;
+    EXPECT_EQ(count(out, "\nkey 1\n"), 2u) << out;  // two paints of mode 1
+}
+
+TEST(KeyEcho, TheSameDigitTwiceOnlyRepaints) {
+    std::string out = console_of("1 1");
+    EXPECT_EQ(count(out, "key 49\nkey_num 1\n"), 2u) << out;
+    EXPECT_EQ(count(out, "\nkey 1\n"), 2u) << out;
+    EXPECT_EQ(console_of("0 0"), "key 48\nkey_num 0\nkey 48\nkey_num 0\n");
+}
+
+TEST(KeyEcho, OffsetKeysPrintTwoLinesAndRepaintOnceEach) {
+    std::string out = console_of("1 R R r E");
+    EXPECT_EQ(count(out, "key 82\nkey_num 1\n"), 3u) << out;
+    EXPECT_EQ(count(out, "key 69\nkey_num 1\n"), 1u) << out;
+    EXPECT_EQ(count(out, "\nkey 1\n"), 5u) << out;
+}
+
+TEST(KeyEcho, OffsetKeysMoveThePictureByTenEach) {
+    benchtest::RgbaImage r3e = screenshot_of("2 R R R E");
+    EXPECT_EQ(r3e.rgba, screenshot_of("2 R R").rgba);  // g_val1 is 20 either way
+    EXPECT_NE(r3e.rgba, screenshot_of("2 R R R").rgba);
+}
+
+TEST(Ending, EscAndQEndTheRunRightAfterTheModeLine) {
+    for (const char *script : {"Esc 1 2", "Q 1 2"}) {
+        Workspace ws;
+        RunResult run = ws.keys(script);
+        EXPECT_EQ(run.exit_code, 0);
+        std::string expected = script[0] == 'E' ? "key 27\nkey_num 0\n" : "key 81\nkey_num 0\n";
+        EXPECT_EQ(run.out, expected);
+        EXPECT_EQ(ws.files(), kSamplesOnly);  // mode 1 never ran
+    }
+}
+
+TEST(Ending, TheCloseBoxEndsTheRunWithExitCode0) {
+    Workspace ws;
+    RunResult run = ws.keys("");
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.out, "");  // the first paint of mode 0 prints nothing
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(console_of("0"), "key 48\nkey_num 0\n");
+}
+
+TEST(StartupFailure, RegistrationShowsOneBoxAndStartsNothingElse) {
+    Workspace ws;
+    RunResult run = ws.keys("1", {{"BENCH_FAULTS", "RegisterClassExA,CoInitialize,CreateWindowExA"}});
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.err, "message box \"Error!\": Window Registration Failed!\n");
+    EXPECT_EQ(run.out, "");
+}
+
+TEST(StartupFailure, WindowCreationShowsOneBox) {
+    Workspace ws;
+    RunResult run = ws.keys("1", {{"BENCH_FAULTS", "CreateWindowExA"}});
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.err, "message box \"Error!\": Window Creation Failed!\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ws.files(), kSamplesOnly);
+}
+
+TEST(StartupFailure, ComEndsTheRunSilently) {
+    Workspace ws;
+    RunResult run = ws.keys("1", {{"BENCH_FAULTS", "CoInitialize,CreateWindowExA"}});
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.err, "");  // not even the creation box: no window was attempted
+    EXPECT_EQ(run.out, "");
+}
+
+TEST(StartupFailure, GdiplusLeavesTheProgramRunning) {
+    Workspace ws;
+    RunResult run = ws.keys("0 Esc", {{"BENCH_FAULTS", "GdiplusStartup"}});
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.out, "key 48\nkey_num 0\nkey 27\nkey_num 0\n");
+}
+
+TEST(Console, OneConsoleIsOpenedAndNoFileNamedConoutAppears) {
+    Workspace ws;
+    RunResult run = ws.keys("0 Esc");
+    EXPECT_EQ(run.out, "key 48\nkey_num 0\nkey 27\nkey_num 0\n");
+    EXPECT_EQ(ws.files(), kSamplesOnly);
+    // When the one console cannot be had, no other is tried and the lines go nowhere.
+    RunResult without = ws.keys("0 1 Esc", {{"BENCH_FAULTS", "AllocConsole"}});
+    EXPECT_EQ(without.exit_code, 0);
+    EXPECT_EQ(without.out, "");
+    EXPECT_FALSE(ws.exists("CONOUT$"));
+}
+
+TEST(HostOptions, ArgumentsAfterDoubleDashChangeNothing) {
+    Workspace ws;
+    RunResult run = ws.keys("0", {}, {"--", "--bogus", "two words", "Esc"});
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.out, "key 48\nkey_num 0\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(HostOptions, BadOptionsAndKeyNamesAreRefusedBeforeAnyWindowOpens) {
+    Workspace ws;
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"}, {"--headless", "--keys", "1 Foo"}, {"--keys"}, {"--screenshot"}, {"--keys", "0x100"}, {"stray"}};
+    for (const auto &args : bad) {
+        RunResult run = ws.run(args);
+        EXPECT_EQ(run.exit_code, 2) << args[0];
+        EXPECT_EQ(run.out, "") << args[0];
+        EXPECT_NE(run.err.find("gdibench: "), std::string::npos) << run.err;
+    }
+    EXPECT_NE(ws.run({"--keys", "1 Foo"}).err.find("\"Foo\""), std::string::npos);
+    EXPECT_EQ(ws.files(), kSamplesOnly);
+}
+
+TEST(HostOptions, HelpPrintsUsageOnStdout) {
+    Workspace ws;
+    RunResult run = ws.run({"--help"});
+    EXPECT_EQ(run.exit_code, 0);
+    for (const char *option : {"--keys", "--headless", "--window", "--screenshot", "--help"})
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+}
+
+TEST(HostOptions, TheScreenshotIsTheWhiteClientAreaHoweverTheRunEnds) {
+    for (const char *script : {"0", "0 Esc"}) {
+        benchtest::RgbaImage image = screenshot_of(script);
+        EXPECT_EQ(image.width, 1280) << script;
+        EXPECT_EQ(image.height, 1024) << script;
+        EXPECT_TRUE(all_white(image)) << script;
+    }
+}
+
+// The console in the process itself: one at a time, "CONOUT$" reaching the launching terminal.
+TEST(ConsoleLayer, ConoutReachesTheTerminalAndClosingDropsLaterOutput) {
+    Workspace ws(false);
+    benchtest::WorkingDirectory here(ws.dir());
+    fflush(stdout);
+    int saved = dup(STDOUT_FILENO);
+    int terminal = open(ws.path("terminal.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(terminal, STDOUT_FILENO);
+    close(terminal);
+
+    EXPECT_EQ(freopen("CONOUT$", "wt", stdout), nullptr);  // no console yet
+    ASSERT_TRUE(AllocConsole());
+    EXPECT_FALSE(AllocConsole());
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+    HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
+    EXPECT_NE(h, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    FILE *fr = freopen("CONOUT$", "wt", stdout);
+    EXPECT_EQ(fr, stdout);
+    printf("on the console\n");
+    EXPECT_EQ(fclose(fr), 0);
+    printf("after the close\n");
+    fflush(stdout);
+    EXPECT_TRUE(FreeConsole());
+    EXPECT_FALSE(FreeConsole());
+    EXPECT_TRUE(CloseHandle(h));
+    EXPECT_FALSE(CloseHandle(h));
+    EXPECT_EQ(GetStdHandle(STD_OUTPUT_HANDLE), nullptr);
+
+    fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    EXPECT_EQ(ws.read("terminal.txt"), "on the console\n");
+    EXPECT_EQ(ws.files(), std::vector<std::string>{"terminal.txt"});
+}
+
+}  // namespace

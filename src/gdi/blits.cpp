@@ -18,7 +18,15 @@ Box bounds(const Surface &s) { return Box{0, 0, s.width, s.height}; }
 uint32_t bgra_from_colorref(COLORREF c) { return kOpaque | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
 COLORREF colorref_from_bgra(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
-uint32_t pixel_at(const Surface &s, int x, int y) {
+uint32_t pixel_through_codec(const Surface &s, int x, int y) {
+    PixelCodec codec = make_codec(s);
+    uint32_t p;
+    reader_for(codec)(codec, s.row(y), x, 1, &p);
+    return p;
+}
+
+// The window surface and the program's sections are 32 and 24 bits: those are read here directly.
+inline uint32_t pixel_at(const Surface &s, int x, int y) {
     const uint8_t *row = s.row(y);
     if (s.bpp == 32 && !s.bitfields) {
         uint32_t p;
@@ -29,10 +37,7 @@ uint32_t pixel_at(const Surface &s, int x, int y) {
         const uint8_t *p = row + 3 * x;
         return kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
     }
-    PixelCodec codec = make_codec(s);
-    uint32_t p;
-    reader_for(codec)(codec, row, x, 1, &p);
-    return p;
+    return pixel_through_codec(s, x, y);
 }
 
 bool inside(const Surface &s, int x, int y) { return x >= 0 && y >= 0 && x < s.width && y < s.height; }

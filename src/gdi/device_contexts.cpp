@@ -31,14 +31,6 @@ BOOL release_window_dc(HDC hdc) {
     return TRUE;
 }
 
-Surface *surface_of(HDC hdc) {
-    DeviceContext *dc = find_dc(hdc);
-    if (!dc) return nullptr;
-    if (dc->on_window()) return dc->window_surface;
-    Bitmap *bitmap = find_bitmap(dc->bitmap);
-    return bitmap ? &bitmap->surface : nullptr;
-}
-
 }  // namespace gdi
 
 using namespace gdi;
@@ -76,6 +68,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object) {
     if (Bitmap *old = find_bitmap(previous)) old->selected_in = nullptr;
     bitmap->selected_in = stock ? nullptr : hdc;
     dc->bitmap = static_cast<HBITMAP>(object);
+    selection_changed();
     return previous;
 }
 

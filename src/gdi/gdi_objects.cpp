@@ -18,6 +18,9 @@ layer::HandleTable<Bitmap> &bitmaps() {
 
 HBITMAP stock_handle = nullptr;
 
+// Counts removals and selections: a context resolved to a surface stays resolved until then.
+uint64_t changes = 0;
+
 template <class T>
 T *found(T *object) {
     if (!object) SetLastError(ERROR_INVALID_HANDLE);
@@ -42,9 +45,17 @@ DeviceContext *find_dc(HDC hdc) { return found(dcs().get(hdc)); }
 Bitmap *find_bitmap(HGDIOBJ object) { return found(bitmaps().get(object)); }
 
 HDC add_dc(std::unique_ptr<DeviceContext> dc) { return static_cast<HDC>(dcs().add(std::move(dc))); }
-void remove_dc(HDC hdc) { dcs().remove(hdc); }
+void remove_dc(HDC hdc) {
+    dcs().remove(hdc);
+    ++changes;
+}
 HBITMAP add_bitmap(std::unique_ptr<Bitmap> bitmap) { return static_cast<HBITMAP>(bitmaps().add(std::move(bitmap))); }
-void remove_bitmap(HGDIOBJ bitmap) { bitmaps().remove(bitmap); }
+void remove_bitmap(HGDIOBJ bitmap) {
+    bitmaps().remove(bitmap);
+    ++changes;
+}
+
+void selection_changed() { ++changes; }
 
 HBITMAP stock_bitmap() {
     if (!stock_handle) stock_handle = add_bitmap(make_stock_bitmap());
@@ -61,6 +72,23 @@ std::unique_ptr<Bitmap> new_device_bitmap(int width, int height) {
     if (!bitmap->memory) return nullptr;
     s.bits = bitmap->memory.bits();
     return bitmap;
+}
+
+// GetPixel calls this once per pixel, mostly on one context in a row: the last answer is kept
+// until a context or bitmap goes away or a selection changes.
+Surface *surface_of(HDC hdc) {
+    static HDC last_hdc = nullptr;
+    static Surface *last_surface = nullptr;
+    static uint64_t last_changes = 0;
+    if (hdc == last_hdc && changes == last_changes && hdc) return last_surface;
+    DeviceContext *dc = find_dc(hdc);
+    if (!dc) return nullptr;
+    Bitmap *bitmap = dc->on_window() ? nullptr : find_bitmap(dc->bitmap);
+    Surface *surface = dc->on_window() ? dc->window_surface : bitmap ? &bitmap->surface : nullptr;
+    last_hdc = hdc;
+    last_surface = surface;
+    last_changes = changes;
+    return surface;
 }
 
 size_t live_objects() { return dcs().live() + bitmaps().live() - (stock_handle ? 1 : 0); }

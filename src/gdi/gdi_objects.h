@@ -31,6 +31,8 @@ HDC add_dc(std::unique_ptr<DeviceContext> dc);
 void remove_dc(HDC hdc);
 HBITMAP add_bitmap(std::unique_ptr<Bitmap> bitmap);
 void remove_bitmap(HGDIOBJ bitmap);
+// To be called whenever a memory context's selected bitmap changes.
+void selection_changed();
 
 // The 1 x 1 monochrome bitmap every memory context starts with; shared and never deleted.
 HBITMAP stock_bitmap();

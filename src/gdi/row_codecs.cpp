@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "gdi/simd_row_copies.h"
+
 namespace gdi {
 namespace {
 
@@ -109,9 +111,11 @@ void copy24(const uint8_t *src, uint8_t *dst, int count) { std::memmove(dst, src
 
 void copy32(const uint8_t *src, uint8_t *dst, int count) { std::memmove(dst, src, size_t(count) * 4); }
 
-// Four pixels (16 bytes) become three words (12 bytes) per step.
+// Vector steps first, then four pixels (16 bytes) become three words (12 bytes) per step.
 void copy32_to_24(const uint8_t *src, uint8_t *dst, int count) {
-    int i = 0;
+    int i = copy32_to_24_simd(src, dst, count);
+    src += 4 * i;
+    dst += 3 * i;
     for (; i + 4 <= count; i += 4, src += 16, dst += 12) {
         uint32_t p0 = load32(src), p1 = load32(src + 4), p2 = load32(src + 8), p3 = load32(src + 12);
         store32(dst, (p0 & 0xFFFFFF) | p1 << 24);
@@ -125,9 +129,11 @@ void copy32_to_24(const uint8_t *src, uint8_t *dst, int count) {
     }
 }
 
-// Three words (four pixels) become four pixels per step.
+// Vector steps first, then three words (four pixels) become four pixels per step.
 void copy24_to_32(const uint8_t *src, uint8_t *dst, int count) {
-    int i = 0;
+    int i = copy24_to_32_simd(src, dst, count);
+    src += 3 * i;
+    dst += 4 * i;
     for (; i + 4 <= count; i += 4, src += 12, dst += 16) {
         uint32_t w0 = load32(src), w1 = load32(src + 4), w2 = load32(src + 8);
         store32(dst, kOpaque | (w0 & 0xFFFFFF));

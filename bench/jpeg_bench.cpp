@@ -1,0 +1,127 @@
+// JPEG transcoding of the bundled 1280 x 1024 sample at quality 100: the layer (Image load and Save
+// to a memory stream) and the program's fn_JPG (which also writes "testC.jpg" and draws) against
+// libjpeg-turbo decoding and encoding the same file directly, with the same 4:2:0 subsampling.
+#include <windows.h>
+#include <objbase.h>
+#include <gdiplus.h>
+#include <unistd.h>
+
+#include <jpeglib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "support/test_window.h"
+#include "timing.h"
+#include "transcode/transcode.h"
+
+namespace {
+
+const char kSample[] = BENCH_SAMPLES "/123A.jpg";
+const CLSID kJpegEncoder = {0x557CF401, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+
+std::vector<unsigned char> read_file(const char *path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The baseline: read the file, decode to RGB, encode at quality 100 into memory.
+size_t direct_transcode() {
+    std::vector<unsigned char> input = read_file(kSample);
+    jpeg_error_mgr errors;
+    jpeg_decompress_struct decoder;
+    decoder.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&decoder);
+    jpeg_mem_src(&decoder, input.data(), input.size());
+    jpeg_read_header(&decoder, TRUE);
+    decoder.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&decoder);
+    size_t stride = size_t(decoder.output_width) * 3;
+    std::vector<unsigned char> pixels(stride * decoder.output_height);
+    while (decoder.output_scanline < decoder.output_height) {
+        JSAMPROW row = &pixels[decoder.output_scanline * stride];
+        jpeg_read_scanlines(&decoder, &row, 1);
+    }
+    jpeg_finish_decompress(&decoder);
+
+    jpeg_compress_struct encoder;
+    encoder.err = &errors;
+    jpeg_create_compress(&encoder);
+    unsigned char *output = NULL;
+    unsigned long output_size = 0;
+    jpeg_mem_dest(&encoder, &output, &output_size);
+    encoder.image_width = decoder.output_width;
+    encoder.image_height = decoder.output_height;
+    encoder.input_components = 3;
+    encoder.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&encoder);
+    jpeg_set_quality(&encoder, 100, TRUE);
+    jpeg_start_compress(&encoder, TRUE);
+    while (encoder.next_scanline < encoder.image_height) {
+        JSAMPROW row = &pixels[encoder.next_scanline * stride];
+        jpeg_write_scanlines(&encoder, &row, 1);
+    }
+    jpeg_finish_compress(&encoder);
+    jpeg_destroy_compress(&encoder);
+    jpeg_destroy_decompress(&decoder);
+    std::free(output);
+    return output_size;
+}
+
+// The layer: Image from the file, Save as JPEG at quality 100 into a fresh memory stream.
+void layer_transcode() {
+    ULONG quality = 100;
+    Gdiplus::EncoderParameters params;
+    params.Count = 1;
+    params.Parameter[0].Guid = Gdiplus::EncoderQuality;
+    params.Parameter[0].NumberOfValues = 1;
+    params.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
+    params.Parameter[0].Value = &quality;
+    static const std::wstring path(kSample, kSample + sizeof kSample - 1);
+    Gdiplus::Image image(path.c_str());
+    IStream *stream = NULL;
+    if (CreateStreamOnHGlobal(NULL, TRUE, &stream) != S_OK) std::exit(1);
+    if (image.Save(stream, &kJpegEncoder, &params) != Gdiplus::Ok) std::exit(1);
+    stream->Release();
+}
+
+}  // namespace
+
+int main() {
+    ULONG_PTR token;
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&token, &input, NULL) != Gdiplus::Ok || access(kSample, R_OK) != 0) {
+        std::fprintf(stderr, "jpeg_bench: needs GDI+ and %s\n", kSample);
+        return 1;
+    }
+    std::string dir = "/tmp/jpeg_bench_XXXXXX";
+    if (!mkdtemp(&dir[0]) || chdir(dir.c_str()) != 0) return 1;
+    std::ofstream(dir + "/123A.jpg", std::ios::binary) << std::ifstream(kSample, std::ios::binary).rdbuf();
+    benchtest::TestWindow window(1280, 1024);
+
+    const int runs = 15;
+    double direct = 0, layer = 0, program = 0;
+    // Interleaved rounds, best of each, so that drift on a shared machine hits all three alike.
+    for (int round = 0; round < 3; ++round) {
+        double d = benchtime::best_ms(runs, direct_transcode);
+        double l = benchtime::best_ms(runs, layer_transcode);
+        double p = benchtime::best_ms(runs, [&] { fn_JPG(window.dc()); });
+        direct = round == 0 || d < direct ? d : direct;
+        layer = round == 0 || l < layer ? l : layer;
+        program = round == 0 || p < program ? p : program;
+    }
+    std::printf("1280 x 1024 sample, quality 100, 4:2:0 (%zu bytes out)\n", direct_transcode());
+    benchtime::report("libjpeg-turbo decode + encode (baseline)", direct, direct, "baseline", 0);
+    benchtime::report("layer: Image load + Save to stream", layer, direct, "baseline", 1.15);
+    benchtime::report("fn_JPG: + write testC.jpg + draw", program, direct, "baseline", 0);
+    std::printf("peak resident memory: %ld kB\n", benchtime::peak_rss_kb());
+    unlink((dir + "/123A.jpg").c_str());
+    unlink((dir + "/testC.jpg").c_str());
+    rmdir(dir.c_str());
+    Gdiplus::GdiplusShutdown(token);
+    return 0;
+}

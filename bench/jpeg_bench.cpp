@@ -42,10 +42,10 @@ size_t direct_transcode() {
     jpeg_start_decompress(&decoder);
     size_t stride = size_t(decoder.output_width) * 3;
     std::vector<unsigned char> pixels(stride * decoder.output_height);
-    while (decoder.output_scanline < decoder.output_height) {
-        JSAMPROW row = &pixels[decoder.output_scanline * stride];
-        jpeg_read_scanlines(&decoder, &row, 1);
-    }
+    std::vector<JSAMPROW> rows(decoder.output_height);
+    for (size_t y = 0; y < rows.size(); ++y) rows[y] = &pixels[y * stride];
+    while (decoder.output_scanline < decoder.output_height)
+        jpeg_read_scanlines(&decoder, &rows[decoder.output_scanline], decoder.output_height - decoder.output_scanline);
     jpeg_finish_decompress(&decoder);
 
     jpeg_compress_struct encoder;
@@ -62,8 +62,7 @@ size_t direct_transcode() {
     jpeg_set_quality(&encoder, 100, TRUE);
     jpeg_start_compress(&encoder, TRUE);
     while (encoder.next_scanline < encoder.image_height) {
-        JSAMPROW row = &pixels[encoder.next_scanline * stride];
-        jpeg_write_scanlines(&encoder, &row, 1);
+        jpeg_write_scanlines(&encoder, &rows[encoder.next_scanline], encoder.image_height - encoder.next_scanline);
     }
     jpeg_finish_compress(&encoder);
     jpeg_destroy_compress(&encoder);

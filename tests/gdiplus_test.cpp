@@ -9,6 +9,7 @@
 #include <jpeglib.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
@@ -23,6 +24,7 @@
 #include "core/faults.h"
 #include "gdiplus/objects.h"
 #include "support/bench_run.h"
+#include "support/corpus_index.h"
 #include "support/png_image.h"
 
 using namespace Gdiplus;
@@ -110,12 +112,27 @@ public:
     Status status;
 };
 
+uint32_t argb(unsigned a, unsigned r, unsigned g, unsigned b) { return (a << 24) | (r << 16) | (g << 8) | b; }
+
 void expect_same_pixels(const gdiplus::Raster &a, const gdiplus::Raster &b, const std::string &what) {
     ASSERT_EQ(a.width, b.width) << what;
     ASSERT_EQ(a.height, b.height) << what;
     EXPECT_EQ(a.has_alpha, b.has_alpha) << what;
     for (int y = 0; y < a.height; ++y)
         ASSERT_EQ(std::memcmp(a.row(y), b.row(y), size_t(a.width) * 4), 0) << what << ", row " << y;
+}
+
+// Every pixel opaque and equal to the reference rendering (a PNG of the BMP corpus).
+void expect_matches_reference(const Loaded &image, const std::string &reference_name) {
+    benchtest::RgbaImage reference;
+    ASSERT_TRUE(benchtest::read_png(corpus_path("bmp/ref/" + reference_name), &reference));
+    ASSERT_EQ(image.raster().width, reference.width) << reference_name;
+    ASSERT_EQ(image.raster().height, reference.height) << reference_name;
+    for (int y = 0; y < reference.height; ++y)
+        for (int x = 0; x < reference.width; ++x) {
+            const uint8_t *p = reference.at(x, y);
+            ASSERT_EQ(image.at(x, y), argb(255, p[0], p[1], p[2])) << reference_name << " " << x << "," << y;
+        }
 }
 
 std::vector<std::string> corpus_files(const std::string &folder, const std::string &extension) {
@@ -182,8 +199,6 @@ std::vector<std::vector<UINT16>> standard_tables(int quality) {
     jpeg_destroy_compress(&cinfo);
     return tables;
 }
-
-uint32_t argb(unsigned a, unsigned r, unsigned g, unsigned b) { return (a << 24) | (r << 16) | (g << 8) | b; }
 
 int channel(uint32_t pixel, int shift) { return int((pixel >> shift) & 0xFF); }
 
@@ -582,48 +597,79 @@ TEST_F(Decoding, PngPixelsMatchHandCheckedValues) {
 TEST_F(Decoding, BmpFilesLoadThroughThePixelEngine) {
     Loaded bmp(corpus_path("bmp/g/rgb24.bmp"));
     ASSERT_EQ(bmp.status, Ok);
-    benchtest::RgbaImage reference;
-    ASSERT_TRUE(benchtest::read_png(corpus_path("bmp/ref/rgb24.png"), &reference));
-    ASSERT_EQ(bmp.raster().width, reference.width);
-    ASSERT_EQ(bmp.raster().height, reference.height);
-    for (int y = 0; y < reference.height; ++y)
-        for (int x = 0; x < reference.width; ++x) {
-            const uint8_t *p = reference.at(x, y);
-            ASSERT_EQ(bmp.at(x, y), argb(255, p[0], p[1], p[2])) << x << "," << y;
-        }
+    expect_matches_reference(bmp, "rgb24.png");
     Loaded top_down(corpus_path("bmp/g/pal8topdown.bmp"));
     Loaded bottom_up(corpus_path("bmp/g/pal8.bmp"));
     ASSERT_EQ(top_down.status, Ok);
     expect_same_pixels(top_down.raster(), bottom_up.raster(), "pal8topdown");
 }
 
-// Every file of the corpus: the good ones load and save as JPEG; the rest fail cleanly.
-TEST_F(Decoding, EveryCorpusImageLoadsAndSavesOrFailsCleanly) {
-    struct Folder {
-        const char *name;
-        const char *extension;
-    } folders[] = {{"jpeg", ".jpg"}, {"png", ".png"}, {"bmp/g", ".bmp"}, {"bmp/q", ".bmp"}, {"bmp/b", ".bmp"},
-                   {"bmp/x", ".bmp"}};
-    int loaded = 0;
-    for (const Folder &folder : folders) {
-        for (const std::string &name : corpus_files(folder.name, folder.extension)) {
-            std::string relative = std::string(folder.name) + "/" + name;
-            Loaded image(corpus_path(relative));
-            bool must_fail = name == "truncated.jpg" || (folder.name == std::string("png") && name[0] == 'x');
-            bool must_load = folder.name == std::string("jpeg") || folder.name == std::string("png") ||
-                             (folder.name == std::string("bmp/g") && name.find("rle") == std::string::npos);
-            if (must_fail || image.status != Ok) {
-                EXPECT_FALSE(must_load && !must_fail) << relative << " status " << image.status;
-                EXPECT_NE(image.status, Ok) << relative;
-                EXPECT_EQ(image.image, nullptr) << relative;
-                continue;
-            }
-            QualityParameter params(100);
-            EXPECT_EQ(image.save(kJpegEncoder, &params.list).substr(0, 2), "\xFF\xD8") << relative;
-            ++loaded;
-        }
+// Pixels that the codes skip take palette entry 0.
+TEST_F(Decoding, RunLengthEncodedBmpsExpandToTheirPlainTwins) {
+    for (const char *name : {"pal8", "pal4"}) {
+        Loaded encoded(corpus_path(std::string("bmp/g/") + name + "rle.bmp"));
+        Loaded plain(corpus_path(std::string("bmp/g/") + name + ".bmp"));
+        ASSERT_EQ(encoded.status, Ok) << name;
+        expect_same_pixels(encoded.raster(), plain.raster(), name);
     }
-    EXPECT_GE(loaded, 8 - 1 + 161 + 23);
+    for (const char *name : {"pal8rlecut", "pal8rletrns", "pal4rlecut", "pal4rletrns"}) {
+        Loaded encoded(corpus_path(std::string("bmp/q/") + name + ".bmp"));
+        ASSERT_EQ(encoded.status, Ok) << name;
+        expect_matches_reference(encoded, std::string(name) + "-0.png");
+    }
+    EXPECT_NE(Loaded(corpus_path("bmp/b/rletopdown.bmp")).status, Ok) << "RLE is bottom-up only";
+}
+
+enum class Verdict { Load, Reject, Either };
+
+struct CorpusFile {
+    std::string relative;
+    Verdict verdict;
+};
+
+// Every image of the corpus with what its index asks of a decoder. The truncated JPEG may be
+// tolerated or refused: the layer refuses it.
+std::vector<CorpusFile> image_corpus() {
+    std::vector<CorpusFile> files;
+    for (const std::string &name : corpus_files("jpeg", ".jpg"))
+        files.push_back({"jpeg/" + name, name == "truncated.jpg" ? Verdict::Reject : Verdict::Load});
+    for (const std::string &name : corpus_files("png", ".png"))
+        files.push_back({"png/" + name, name[0] == 'x' ? Verdict::Reject : Verdict::Load});
+    for (const benchtest::CorpusEntry &entry : benchtest::read_bmp_corpus_index()) {
+        Verdict verdict = entry.verdict == "LOAD" ? Verdict::Load
+                          : entry.verdict == "REJECT" ? Verdict::Reject
+                                                      : Verdict::Either;
+        files.push_back({"bmp/" + entry.file, verdict});
+    }
+    return files;
+}
+
+// The good files load, save as JPEG and draw; the rest fail cleanly, leaving no image.
+TEST_F(Decoding, EveryCorpusImageLoadsSavesAndDrawsOrFailsCleanly) {
+    Canvas canvas(64, 64, 0);
+    ASSERT_TRUE(canvas.ready());
+    GpGraphics *graphics = nullptr;
+    ASSERT_EQ(GdipCreateFromHDC(canvas.dc(), &graphics), Ok);
+    size_t loaded = 0, files = 0;
+    for (const CorpusFile &file : image_corpus()) {
+        ++files;
+        Loaded image(corpus_path(file.relative));
+        EXPECT_TRUE(file.verdict != Verdict::Load || image.status == Ok) << file.relative << ": " << image.status;
+        EXPECT_TRUE(file.verdict != Verdict::Reject || image.status != Ok) << file.relative;
+        if (image.status != Ok) {
+            EXPECT_EQ(image.image, nullptr) << file.relative;
+            continue;
+        }
+        ++loaded;
+        QualityParameter params(100);
+        EXPECT_EQ(image.save(kJpegEncoder, &params.list).substr(0, 2), "\xFF\xD8") << file.relative;
+        EXPECT_EQ(GdipDrawImageI(graphics, image.image, 0, 0), Ok) << file.relative;
+        uint32_t corner = image.at(0, 0);
+        EXPECT_TRUE(image.raster().has_alpha || canvas.rgb(0, 0) == (corner & 0xFFFFFF)) << file.relative;
+    }
+    EXPECT_EQ(files, 8u + 175u + 91u);
+    std::printf("%zu of %zu corpus images loaded\n", loaded, files);
+    GdipDeleteGraphics(graphics);
 }
 
 // ---------------------------------------------------------------------------------------------

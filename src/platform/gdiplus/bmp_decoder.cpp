@@ -1,6 +1,6 @@
 // BMP decoding on the pixel engine: the file's info block describes the pixels exactly as it would
-// for CreateDIBSection, and the engine converts them. Only what CreateDIBSection accepts loads
-// (no RLE or embedded JPEG/PNG).
+// for CreateDIBSection, and the engine converts them. RLE8 and RLE4 codes are first expanded to
+// plain 8-bit indices; embedded JPEG or PNG and OS/2 compressions are refused.
 #include <windows.h>
 
 #include <cstddef>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gdi/gdi_internal.h"
+#include "gdiplus/bmp_rle.h"
 #include "gdiplus/decoders.h"
 
 namespace gdiplus {
@@ -39,6 +40,45 @@ bool copy_info_block(const uint8_t *data, size_t size, const BITMAPFILEHEADER &f
     return true;
 }
 
+// Bits per index of run-length encoded pixels, or 0 when they are not.
+int rle_bits(const BITMAPINFOHEADER &header) {
+    if (header.biSize < sizeof header) return 0;
+    if (header.biCompression == BI_RLE8 && header.biBitCount == 8) return 8;
+    if (header.biCompression == BI_RLE4 && header.biBitCount == 4) return 4;
+    return 0;
+}
+
+// The header of the plain 8-bit picture that RLE codes expand to, with the same colour table.
+void describe_as_indices(int bits, BITMAPINFOHEADER *header) {
+    header->biCompression = BI_RGB;
+    header->biBitCount = 8;
+    header->biSizeImage = 0;
+    if (header->biClrUsed == 0) header->biClrUsed = 1u << bits;
+}
+
+Gdiplus::Status read_plain(gdi::Surface surface, const uint8_t *pixels, size_t available, size_t image_bytes,
+                           Raster *out) {
+    if (image_bytes > available) return Gdiplus::GenericError;
+    Gdiplus::Status room = out->allocate(uint64_t(surface.width), uint64_t(surface.height));
+    if (room != Gdiplus::Ok) return room;
+    surface.bits = const_cast<uint8_t *>(pixels);
+    gdi::read_bgra(surface, out->pixels.get());
+    out->has_alpha = surface.has_alpha;
+    return Gdiplus::Ok;
+}
+
+// Pixels the codes never reach keep index 0.
+Gdiplus::Status read_rle(gdi::Surface surface, int bits, const uint8_t *codes, size_t size, size_t image_bytes,
+                         Raster *out) {
+    Gdiplus::Status room = out->allocate(uint64_t(surface.width), uint64_t(surface.height));
+    if (room != Gdiplus::Ok) return room;
+    std::vector<uint8_t> indices(image_bytes, 0);
+    expand_rle(codes, size, bits, surface.width, surface.height, indices.data(), size_t(surface.stride));
+    surface.bits = indices.data();
+    gdi::read_bgra(surface, out->pixels.get());
+    return Gdiplus::Ok;
+}
+
 }  // namespace
 
 Gdiplus::Status decode_bmp(const uint8_t *data, size_t size, Raster *out) {
@@ -47,17 +87,20 @@ Gdiplus::Status decode_bmp(const uint8_t *data, size_t size, Raster *out) {
     std::memcpy(&file, data, sizeof file);
     std::vector<uint8_t> block;
     if (!copy_info_block(data, size, file, &block)) return Gdiplus::GenericError;
+    auto *header = reinterpret_cast<BITMAPINFOHEADER *>(block.data());
+    int bits = rle_bits(*header);
+    if (bits) {
+        if (header->biHeight <= 0) return Gdiplus::GenericError;  // RLE pictures are bottom-up only
+        describe_as_indices(bits, header);
+    }
     gdi::Surface surface;
     size_t image_bytes = 0;
-    if (!gdi::describe_dib(reinterpret_cast<const BITMAPINFO *>(block.data()), &surface, &image_bytes))
+    if (!gdi::describe_dib(reinterpret_cast<const BITMAPINFO *>(header), &surface, &image_bytes))
         return Gdiplus::GenericError;
-    if (image_bytes > size - file.bfOffBits) return Gdiplus::GenericError;
-    Gdiplus::Status room = out->allocate(uint64_t(surface.width), uint64_t(surface.height));
-    if (room != Gdiplus::Ok) return room;
-    surface.bits = const_cast<uint8_t *>(data + file.bfOffBits);
-    gdi::read_bgra(surface, out->pixels.get());
-    out->has_alpha = surface.has_alpha;
-    return Gdiplus::Ok;
+    const uint8_t *pixels = data + file.bfOffBits;
+    size_t available = size - file.bfOffBits;
+    return bits ? read_rle(surface, bits, pixels, available, image_bytes, out)
+                : read_plain(surface, pixels, available, image_bytes, out);
 }
 
 }  // namespace gdiplus

@@ -222,8 +222,9 @@ TEST_F(StreamTest, InjectedFaultsFailTheNamedOperationOnly) {
         EXPECT_EQ(got, 0u);
     }
     {
-        InjectedFaults faults("IStream::SeekSet,IStream::Write@2");
+        InjectedFaults faults("IStream::SeekSet,IStream::SeekCur,IStream::Write@2");
         EXPECT_EQ(stream->Seek(distance(0), STREAM_SEEK_SET, NULL), STG_E_SEEKERROR);
+        EXPECT_EQ(stream->Seek(distance(-3), STREAM_SEEK_CUR, NULL), STG_E_SEEKERROR);
         EXPECT_EQ(stream->Write("d", 1, NULL), S_OK);
         EXPECT_EQ(stream->Write("e", 1, NULL), STG_E_MEDIUMFULL);
         EXPECT_EQ(stream->Write("f", 1, NULL), S_OK);

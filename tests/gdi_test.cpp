@@ -556,7 +556,8 @@ TEST_F(Gdi, GetDIBitsCopiesScanLinesIntoTheHeadersFormat) {
     HDC dc = CreateCompatibleDC(nullptr);
     for (bool top_down : {true, false}) {
         DibFormat wanted(32, 3, 4, top_down);
-        BITMAPINFO info = *wanted.info();
+        BITMAPINFO info{};
+        info.bmiHeader = wanted.info()->bmiHeader;
         std::vector<uint8_t> out(wanted.image_bytes(), 0xEE);
         EXPECT_EQ(GetDIBits(dc, section.handle, 1, 2, out.data(), &info, DIB_RGB_COLORS), 2);
         // Scan lines 1 and 2 land in the first two rows of the buffer, in the header's order.

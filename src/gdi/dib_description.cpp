@@ -31,17 +31,22 @@ struct DibHeader {
     DWORD colours_used = 0;
 };
 
+// Headers are copied out byte-wise: a BMP file's info block sits at offset 14, not 4-aligned.
+DWORD header_bytes(const BITMAPINFO *info) { return dword_at(reinterpret_cast<const uint8_t *>(info)); }
+
 DibHeader read_header(const BITMAPINFO *info) {
     DibHeader h;
-    if (info->bmiHeader.biSize == kCoreHeader) {
-        const auto *core = reinterpret_cast<const BITMAPCOREHEADER *>(info);
-        h.width = core->bcWidth;
-        h.height = core->bcHeight;
-        h.planes = core->bcPlanes;
-        h.bpp = core->bcBitCount;
+    if (header_bytes(info) == kCoreHeader) {
+        BITMAPCOREHEADER core;
+        std::memcpy(&core, info, sizeof core);
+        h.width = core.bcWidth;
+        h.height = core.bcHeight;
+        h.planes = core.bcPlanes;
+        h.bpp = core.bcBitCount;
         return h;
     }
-    const BITMAPINFOHEADER &b = info->bmiHeader;
+    BITMAPINFOHEADER b;
+    std::memcpy(&b, info, sizeof b);
     h.width = b.biWidth;
     h.height = b.biHeight;
     h.planes = b.biPlanes;
@@ -64,9 +69,9 @@ bool read_masks(const BITMAPINFO *info, Surface *out) {
 void read_palette(const BITMAPINFO *info, const DibHeader &h, Surface *out) {
     size_t limit = size_t(1) << h.bpp;
     size_t count = h.colours_used && h.colours_used < limit ? h.colours_used : limit;
-    const uint8_t *table = reinterpret_cast<const uint8_t *>(info) + info->bmiHeader.biSize;
+    const uint8_t *table = reinterpret_cast<const uint8_t *>(info) + header_bytes(info);
     out->palette.resize(count);
-    if (info->bmiHeader.biSize != kCoreHeader) {
+    if (header_bytes(info) != kCoreHeader) {
         std::memcpy(out->palette.data(), table, count * sizeof(RGBQUAD));
         return;
     }
@@ -77,7 +82,7 @@ void read_palette(const BITMAPINFO *info, const DibHeader &h, Surface *out) {
 }  // namespace
 
 bool describe_dib(const BITMAPINFO *info, Surface *out, size_t *image_bytes) {
-    if (!info || !known_header(info->bmiHeader.biSize)) return false;
+    if (!info || !known_header(header_bytes(info))) return false;
     DibHeader h = read_header(info);
     bool bitfields = h.compression == BI_BITFIELDS;
     if (h.planes != 1 || !valid_bit_count(h.bpp) || h.width <= 0 || h.height == 0) return false;

@@ -52,7 +52,6 @@ Channel make_channel(uint32_t mask) {
 PixelCodec make_codec(const Surface &surface) {
     PixelCodec codec;
     codec.bpp = surface.bpp;
-    codec.alpha = surface.has_alpha;
     if (surface.bpp == 16 || (surface.bpp == 32 && surface.bitfields)) {
         codec.bitfields = true;
         static const uint32_t rgb555[3] = {0x7C00, 0x03E0, 0x001F};

@@ -19,7 +19,6 @@ struct Channel {
 struct PixelCodec {
     int bpp = 32;
     bool bitfields = false;  // 16 bpp and 32 bpp with masks (16 bpp without masks is 5-5-5)
-    bool alpha = false;
     Channel channels[3];     // red, green, blue
     uint32_t palette[256] = {};  // 0xFFRRGGBB; entries past the table stay black
     int palette_size = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace gdi {
@@ -12,8 +13,12 @@ constexpr size_t kSmallest = 64 * 1024;
 constexpr size_t kMaxKept = 4;
 constexpr size_t kMaxKeptBytes = size_t(64) << 20;
 
+struct FreeBuffer {
+    void operator()(uint8_t *buffer) const { std::free(buffer); }
+};
+
 struct Kept {
-    uint8_t *buffer;
+    std::unique_ptr<uint8_t, FreeBuffer> buffer;
     size_t bytes;
 };
 
@@ -34,7 +39,7 @@ uint8_t *acquire_zeroed(size_t bytes) {
     std::vector<Kept> &buffers = kept();
     for (size_t i = 0; i < buffers.size(); ++i) {
         if (buffers[i].bytes != bytes) continue;
-        uint8_t *buffer = buffers[i].buffer;
+        uint8_t *buffer = buffers[i].buffer.release();
         buffers.erase(buffers.begin() + ptrdiff_t(i));
         std::memset(buffer, 0, bytes);
         return buffer;
@@ -49,11 +54,9 @@ void release_buffer(uint8_t *buffer, size_t bytes) {
         std::free(buffer);
         return;
     }
-    while (!buffers.empty() && (buffers.size() >= kMaxKept || kept_bytes() + bytes > kMaxKeptBytes)) {
-        std::free(buffers.front().buffer);  // the oldest goes first
-        buffers.erase(buffers.begin());
-    }
-    buffers.push_back(Kept{buffer, bytes});
+    while (!buffers.empty() && (buffers.size() >= kMaxKept || kept_bytes() + bytes > kMaxKeptBytes))
+        buffers.erase(buffers.begin());  // the oldest goes first
+    buffers.push_back(Kept{std::unique_ptr<uint8_t, FreeBuffer>(buffer), bytes});
 }
 
 }  // namespace gdi

@@ -55,8 +55,9 @@ DibFormat::DibFormat(int bpp, int width, int height, bool top_down, int colours,
     }
     block_.resize(sizeof header + masks_.size() * 4 + palette_.size() * sizeof(RGBQUAD));
     std::memcpy(block_.data(), &header, sizeof header);
-    std::memcpy(block_.data() + sizeof header, masks_.data(), masks_.size() * 4);
-    std::memcpy(block_.data() + sizeof header + masks_.size() * 4, palette_.data(), palette_.size() * sizeof(RGBQUAD));
+    if (!masks_.empty()) std::memcpy(block_.data() + sizeof header, masks_.data(), masks_.size() * 4);
+    if (!palette_.empty())
+        std::memcpy(block_.data() + sizeof header + masks_.size() * 4, palette_.data(), palette_.size() * sizeof(RGBQUAD));
 }
 
 std::string DibFormat::name() const {

@@ -65,26 +65,36 @@ protected:
     IStream *stream = nullptr;
 };
 
+// The test program's own thread has COM up already, so each case runs on a thread of its own.
+template <class F>
+void on_fresh_thread(F f) {
+    std::thread(f).join();
+}
+
 TEST(Apartment, FirstInitialisationOnAThreadIsOkThenFalseUntilBalanced) {
-    ASSERT_EQ(CoInitialize(NULL), S_OK);
-    EXPECT_EQ(CoInitialize(NULL), S_FALSE);
-    std::thread([] {
+    on_fresh_thread([] {
+        ASSERT_EQ(CoInitialize(NULL), S_OK);
+        EXPECT_EQ(CoInitialize(NULL), S_FALSE);
+        on_fresh_thread([] {
+            EXPECT_EQ(CoInitialize(NULL), S_OK) << "each thread counts for itself";
+            CoUninitialize();
+        });
+        CoUninitialize();
+        CoUninitialize();
         EXPECT_EQ(CoInitialize(NULL), S_OK);
         CoUninitialize();
-    }).join();
-    CoUninitialize();
-    CoUninitialize();
-    EXPECT_EQ(CoInitialize(NULL), S_OK);
-    CoUninitialize();
+    });
 }
 
 TEST(Apartment, InjectedFaultFailsWithoutCounting) {
-    {
-        InjectedFaults faults("CoInitialize");
-        EXPECT_EQ(CoInitialize(NULL), E_FAIL);
-    }
-    EXPECT_EQ(CoInitialize(NULL), S_OK);
-    CoUninitialize();
+    on_fresh_thread([] {
+        {
+            InjectedFaults faults("CoInitialize");
+            EXPECT_EQ(CoInitialize(NULL), E_FAIL);
+        }
+        EXPECT_EQ(CoInitialize(NULL), S_OK);
+        CoUninitialize();
+    });
 }
 
 TEST_F(StreamTest, StartsEmptyAsAStream) {

@@ -18,17 +18,19 @@ HBITMAP fail(DWORD error) {
     return nullptr;
 }
 
-// The size of the bitmap a BITMAPINFOHEADER (or a core header) describes.
+// The size of the bitmap a BITMAPINFOHEADER (or a core header) describes, within 32-bit pixel memory.
 bool header_size(const BITMAPINFOHEADER *header, int *width, int *height) {
+    int64_t w = header->biWidth, h = header->biHeight;
     if (header->biSize == sizeof(BITMAPCOREHEADER)) {
         const auto *core = reinterpret_cast<const BITMAPCOREHEADER *>(header);
-        *width = core->bcWidth;
-        *height = core->bcHeight;
-    } else {
-        *width = header->biWidth;
-        *height = header->biHeight == INT_MIN ? INT_MAX : header->biHeight < 0 ? -header->biHeight : header->biHeight;
+        w = core->bcWidth;
+        h = core->bcHeight;
     }
-    return *width > 0 && *height > 0 && int64_t(*width) * *height <= INT_MAX / 4;
+    if (h < 0) h = -h;
+    if (w <= 0 || h <= 0 || w * h > INT_MAX / 4) return false;
+    *width = int(w);
+    *height = int(h);
+    return true;
 }
 
 }  // namespace

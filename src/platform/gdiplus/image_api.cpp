@@ -43,12 +43,13 @@ Status encode(const gdiplus::Raster &image, gdiplus::Format format, const Encode
         return gdiplus::encode_bmp(image, stream);
     case gdiplus::Format::Png:
         return gdiplus::encode_png(image, stream);
-    case gdiplus::Format::Jpeg:
-        break;
+    case gdiplus::Format::Jpeg: {
+        int quality;
+        Status valid = jpeg_quality(params, &quality);
+        return valid == Ok ? gdiplus::encode_jpeg(image, quality, stream) : valid;
     }
-    int quality;
-    Status valid = jpeg_quality(params, &quality);
-    return valid == Ok ? gdiplus::encode_jpeg(image, quality, stream) : valid;
+    }
+    return InvalidParameter;
 }
 
 }  // namespace

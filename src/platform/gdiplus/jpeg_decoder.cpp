@@ -59,7 +59,7 @@ void read_cmyk(j_decompress_ptr cinfo, Raster *out) {
 }
 
 // Rows go straight into the raster: libjpeg-turbo writes B, G, R, 255 in memory order.
-void read_bgra(j_decompress_ptr cinfo, Raster *out) {
+void read_direct(j_decompress_ptr cinfo, Raster *out) {
     auto rows = static_cast<JSAMPROW *>((*cinfo->mem->alloc_small)(
         reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE, sizeof(JSAMPROW) * size_t(out->height)));
     for (int y = 0; y < out->height; ++y) rows[y] = reinterpret_cast<JSAMPROW>(out->row(y));
@@ -84,7 +84,7 @@ Gdiplus::Status decode(j_decompress_ptr cinfo, ErrorTrap *trap, const uint8_t *d
     if (cmyk)
         read_cmyk(cinfo, out);
     else
-        read_bgra(cinfo, out);
+        read_direct(cinfo, out);
     // No jpeg_finish_decompress: every pixel is in, and what follows the last scan does not matter.
     return Gdiplus::Ok;
 }

@@ -13,6 +13,7 @@
 #include "support/corpus_index.h"
 #include "support/dump_file.h"
 #include "support/png_image.h"
+#include "support/canvas.h"
 #include "support/captured_stdout.h"
 #include "support/test_window.h"
 
@@ -20,36 +21,6 @@ using namespace benchtest;
 
 namespace {
 
-// A memory device context holding a white 32-bit top-down DIB section.
-class Canvas {
-public:
-    Canvas(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc_ = CreateCompatibleDC(NULL);
-        section_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, (void **)&bits_, NULL, 0);
-        std::memset(bits_, 0xFF, size_t(width) * height * 4);
-        previous_ = SelectObject(dc_, section_);
-    }
-    ~Canvas() {
-        SelectObject(dc_, previous_);
-        DeleteObject(section_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
-    uint32_t rgb(int x, int y) const { return bits_[size_t(y) * width_ + x] & 0xFFFFFF; }
-
-private:
-    int width_, height_;
-    HDC dc_;
-    HBITMAP section_;
-    HGDIOBJ previous_;
-    uint32_t *bits_ = nullptr;
-};
 
 uint32_t rgb_of(const uint8_t *rgba) { return (uint32_t(rgba[0]) << 16) | (uint32_t(rgba[1]) << 8) | rgba[2]; }
 

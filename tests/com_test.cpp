@@ -6,22 +6,12 @@
 #include <string>
 #include <thread>
 
-#include "core/faults.h"
+#include "support/injected_faults.h"
 
 namespace {
 
-// Makes the named calls fail (BENCH_FAULTS syntax) for the object's lifetime.
-class InjectedFaults {
-public:
-    explicit InjectedFaults(const char *rules) {
-        setenv("BENCH_FAULTS", rules, 1);
-        layer::reload_faults();
-    }
-    ~InjectedFaults() {
-        unsetenv("BENCH_FAULTS");
-        layer::reload_faults();
-    }
-};
+using benchtest::InjectedFaults;
+
 
 LARGE_INTEGER distance(LONGLONG value) {
     LARGE_INTEGER move;

@@ -25,29 +25,21 @@
 #include "gdiplus/objects.h"
 #include "support/bench_run.h"
 #include "support/corpus_index.h"
+#include "support/canvas.h"
+#include "support/injected_faults.h"
 #include "support/png_image.h"
 
 using namespace Gdiplus;
 using benchtest::corpus_path;
 using benchtest::Workspace;
+using benchtest::Canvas;
+using benchtest::InjectedFaults;
 
 namespace {
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
 
-// Makes the named calls fail (BENCH_FAULTS syntax) for the object's lifetime.
-class InjectedFaults {
-public:
-    explicit InjectedFaults(const char *rules) {
-        setenv("BENCH_FAULTS", rules, 1);
-        layer::reload_faults();
-    }
-    ~InjectedFaults() {
-        unsetenv("BENCH_FAULTS");
-        layer::reload_faults();
-    }
-};
 
 std::wstring wide(const std::string &text) { return std::wstring(text.begin(), text.end()); }
 
@@ -202,41 +194,6 @@ std::vector<std::vector<UINT16>> standard_tables(int quality) {
 
 int channel(uint32_t pixel, int shift) { return int((pixel >> shift) & 0xFF); }
 
-// A memory device context with a 32-bit top-down DIB section selected, filled with one colour.
-class Canvas {
-public:
-    Canvas(int width, int height, uint32_t fill) : width_(width) {
-        dc_ = CreateCompatibleDC(NULL);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void *bits = nullptr;
-        section_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-        bits_ = static_cast<uint32_t *>(bits);
-        previous_ = SelectObject(dc_, section_);
-        if (bits_)
-            for (int i = 0; i < width * height; ++i) bits_[i] = fill;
-    }
-    ~Canvas() {
-        SelectObject(dc_, previous_);
-        DeleteObject(section_);
-        DeleteDC(dc_);
-    }
-    bool ready() const { return dc_ && section_ && bits_; }
-    HDC dc() const { return dc_; }
-    uint32_t rgb(int x, int y) const { return bits_[size_t(y) * width_ + x] & 0xFFFFFF; }
-
-private:
-    int width_;
-    HDC dc_ = NULL;
-    HBITMAP section_ = NULL;
-    HGDIOBJ previous_ = NULL;
-    uint32_t *bits_ = nullptr;
-};
 
 // GDI+ started for each test; every image and drawing surface must be gone by its end.
 class GdiplusTest : public testing::Test {

@@ -55,7 +55,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case WM_SYSKEYDOWN:
         case WM_CHAR:
             recorder.keys.push_back({hwnd, msg, wParam, lParam, 0, {0, 0}});
-            return 0;
+            break;
         case WM_DESTROY:
             if (recorder.quit_on_destroy) PostQuitMessage(7);
             return 0;
@@ -482,8 +482,15 @@ TEST_F(SdlWindow, ResizeChangesTheClientAreaAndRepaints) {
     EXPECT_EQ(display::snapshot().width, 800);
 }
 
-TEST_F(SdlWindow, TheCloseButtonSendsWmClose) {
+TEST_F(SdlWindow, TheCloseButtonAndAltF4SendWmClose) {
     push_window_event(SDL_WINDOWEVENT_CLOSE);
+    EXPECT_EQ(run_loop(), 7);
+    EXPECT_FALSE(IsWindow(hwnd_));
+    EXPECT_NE(std::find(recorder.messages.begin(), recorder.messages.end(), UINT(WM_CLOSE)), recorder.messages.end());
+
+    hwnd_ = create();
+    recorder.messages.clear();
+    push_key(SDLK_F4, KMOD_LALT);
     EXPECT_EQ(run_loop(), 7);
     EXPECT_FALSE(IsWindow(hwnd_));
     EXPECT_NE(std::find(recorder.messages.begin(), recorder.messages.end(), UINT(WM_CLOSE)), recorder.messages.end());

@@ -110,6 +110,7 @@ typedef struct tagCREATESTRUCTA {
 #define VK_NUMPAD9 0x69
 #define VK_DECIMAL 0x6E
 #define VK_F1 0x70
+#define VK_F4 0x73
 #define VK_F10 0x79
 #define VK_F12 0x7B
 #define VK_OEM_PLUS 0xBB

@@ -35,6 +35,9 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPA
             return erase_background(hwnd, HDC(wParam));
         case WM_PAINT:
             return paint_nothing(hwnd);
+        case WM_SYSKEYDOWN:
+            if (wParam == VK_F4) SendMessageA(hwnd, WM_CLOSE, 0, 0);  // Alt+F4
+            return 0;
     }
     return 0;
 }

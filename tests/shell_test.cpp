@@ -97,13 +97,14 @@ TEST(KeyEcho, OffsetKeysMoveThePictureByTenEach) {
 }
 
 TEST(Ending, EscAndQEndTheRunRightAfterTheModeLine) {
-    for (const char *script : {"Esc 1 2", "Q 1 2"}) {
+    const std::pair<const char *, const char *> cases[] = {{"Esc 1 2", "key 27\nkey_num 0\n"},
+                                                           {"Q 1 2", "key 81\nkey_num 0\n"}};
+    for (const auto &[script, console] : cases) {
         Workspace ws;
         RunResult run = ws.keys(script);
-        EXPECT_EQ(run.exit_code, 0);
-        std::string expected = script[0] == 'E' ? "key 27\nkey_num 0\n" : "key 81\nkey_num 0\n";
-        EXPECT_EQ(run.out, expected);
-        EXPECT_EQ(ws.files(), kSamplesOnly);  // mode 1 never ran
+        EXPECT_EQ(run.exit_code, 0) << script;
+        EXPECT_EQ(run.out, console);
+        EXPECT_EQ(ws.files(), kSamplesOnly) << script;  // mode 1 never ran
     }
 }
 

@@ -225,14 +225,14 @@ TEST_F(WindowSystem, GetMessageFailsForABadFilterOrWhenNothingCanArrive) {
 }
 
 TEST_F(WindowSystem, HeadlessKeysAreHandledOneByOneThenTheWindowCloses) {
-    use_headless({'1', (VK_NUMPAD0 + 5), VK_ESCAPE});
+    use_headless({'1', VK_NUMPAD5, VK_ESCAPE});
     HWND hwnd = create();
     EXPECT_EQ(run_loop(), 7);  // WM_CLOSE -> destroy -> quit
     EXPECT_FALSE(IsWindow(hwnd));
     std::vector<std::pair<UINT, WPARAM>> keys;
     for (const MSG &m : recorder.keys) keys.push_back({m.message, m.wParam});
     std::vector<std::pair<UINT, WPARAM>> expected = {
-        {WM_KEYDOWN, '1'},         {WM_CHAR, '1'}, {WM_KEYDOWN, (VK_NUMPAD0 + 5)},
+        {WM_KEYDOWN, '1'},         {WM_CHAR, '1'}, {WM_KEYDOWN, VK_NUMPAD5},
         {WM_CHAR, '5'},            {WM_KEYDOWN, VK_ESCAPE}, {WM_CHAR, VK_ESCAPE}};
     EXPECT_EQ(keys, expected);
     // Every key's paint comes before the next key; the close comes last.
@@ -432,7 +432,7 @@ TEST_F(SdlWindow, KeysBecomeVirtualKeyMessages) {
         {SDLK_q, KMOD_NONE, WM_KEYDOWN, 'Q'},
         {SDLK_q, KMOD_LSHIFT, WM_KEYDOWN, 'Q'},
         {SDLK_7, KMOD_NONE, WM_KEYDOWN, '7'},
-        {SDLK_KP_5, KMOD_NUM, WM_KEYDOWN, (VK_NUMPAD0 + 5)},
+        {SDLK_KP_5, KMOD_NUM, WM_KEYDOWN, VK_NUMPAD5},
         {SDLK_KP_0, KMOD_NUM, WM_KEYDOWN, VK_NUMPAD0},
         {SDLK_KP_8, KMOD_NONE, WM_KEYDOWN, VK_UP},
         {SDLK_KP_0, KMOD_NONE, WM_KEYDOWN, VK_INSERT},

@@ -183,6 +183,18 @@ TEST(HostOptions, BadOptionsAndKeyNamesAreRefusedBeforeAnyWindowOpens) {
     EXPECT_EQ(ws.files(), kSamplesOnly);
 }
 
+TEST(HostOptions, WithoutAWorkingDisplayTheRunIsHeadlessUnlessAWindowIsDemanded) {
+    Workspace ws;
+    const benchtest::Env broken = {{"DISPLAY", ":9999"}, {"WAYLAND_DISPLAY", "no-such-socket"}};
+    RunResult headless = ws.run({"--keys", "0"}, broken);
+    EXPECT_EQ(headless.exit_code, 0);
+    EXPECT_EQ(headless.out, "key 48\nkey_num 0\n");
+    RunResult window = ws.run({"--window", "--keys", "0"}, broken);
+    EXPECT_EQ(window.exit_code, 1);
+    EXPECT_EQ(window.out, "");
+    EXPECT_NE(window.err.find("no display"), std::string::npos) << window.err;
+}
+
 TEST(HostOptions, HelpPrintsUsageOnStdout) {
     Workspace ws;
     RunResult run = ws.run({"--help"});

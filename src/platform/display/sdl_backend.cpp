@@ -1,6 +1,8 @@
 #include "display/sdl_backend.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "display/headless_backend.h"
 #include "display/sdl_keys.h"
@@ -40,6 +42,10 @@ InputEvent window_event(const SDL_WindowEvent &window) {
     return event;
 }
 
+bool is_displayless(const char *driver) {
+    return std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
 InputEvent translate(const SDL_Event &sdl) {
     if (sdl.type == SDL_WINDOWEVENT) return window_event(sdl.window);
     if (sdl.type == SDL_KEYDOWN) return key_event(sdl.key);
@@ -53,6 +59,14 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const std::vector<UINT> &keys, st
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         *error = SDL_GetError();
+        return nullptr;
+    }
+    // Without a display SDL falls back to drivers that show nothing; only a user who names
+    // one in SDL_VIDEODRIVER gets it.
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (!std::getenv("SDL_VIDEODRIVER") && is_displayless(driver)) {
+        *error = std::string("SDL found only its ") + driver + " driver";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
     return std::unique_ptr<SdlBackend>(new SdlBackend(keys));

@@ -100,8 +100,11 @@ extern "C" HANDLE WINAPI GetStdHandle(DWORD which) {
 }
 
 extern "C" FILE *console_freopen(const char *name, const char *mode, FILE *stream) {
-    if (!name || strcasecmp(name, "CONOUT$") != 0) return std::freopen(name, mode, stream);
     Console &c = console_state();
+    if (!name || strcasecmp(name, "CONOUT$") != 0) {
+        if (stream == c.bound) c.bound = nullptr;
+        return std::freopen(name, mode, stream);
+    }
     if (!c.allocated || !stream || !redirect(stream, terminal_fd())) {
         errno = ENOENT;
         return nullptr;

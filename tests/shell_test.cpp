@@ -119,7 +119,8 @@ TEST(Ending, TheCloseBoxEndsTheRunWithExitCode0) {
 
 TEST(StartupFailure, RegistrationShowsOneBoxAndStartsNothingElse) {
     Workspace ws;
-    RunResult run = ws.keys("1", {{"BENCH_FAULTS", "RegisterClassExA,CoInitialize,CreateWindowExA"}});
+    // Had GDI+ been started, its injected failure would be reported on stderr.
+    RunResult run = ws.keys("1", {{"BENCH_FAULTS", "RegisterClassExA,CoInitialize,GdiplusStartup,CreateWindowExA"}});
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.err, "message box \"Error!\": Window Registration Failed!\n");
     EXPECT_EQ(run.out, "");
@@ -147,6 +148,7 @@ TEST(StartupFailure, GdiplusLeavesTheProgramRunning) {
     RunResult run = ws.keys("0 Esc", {{"BENCH_FAULTS", "GdiplusStartup"}});
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.out, "key 48\nkey_num 0\nkey 27\nkey_num 0\n");
+    EXPECT_EQ(run.err, "gdibench: GDI+ did not start (status 1); images cannot be loaded or saved\n");
 }
 
 TEST(Console, OneConsoleIsOpenedAndNoFileNamedConoutAppears) {

@@ -4,6 +4,7 @@
 
 #include <gdiplus.h>
 
+#include <cstdio>
 #include <set>
 
 #include "core/faults.h"
@@ -34,12 +35,27 @@ bool started() { return !live_tokens().empty(); }
 
 using namespace Gdiplus;
 
-extern "C" Status WINAPI GdiplusStartup(ULONG_PTR *token, const GdiplusStartupInput *input,
-                                        GdiplusStartupOutput *output) {
+namespace {
+
+Status start_status(const ULONG_PTR *token, const GdiplusStartupInput *input, const GdiplusStartupOutput *output) {
     if (!token || !input) return InvalidParameter;
     if (input->GdiplusVersion != 1) return UnsupportedGdiplusVersion;
     if (input->SuppressBackgroundThread && !output) return InvalidParameter;
     if (layer::injected_fault("GdiplusStartup")) return GenericError;
+    return Ok;
+}
+
+}  // namespace
+
+// A failed start is reported on standard error: the program runs on, and only its image calls fail.
+extern "C" Status WINAPI GdiplusStartup(ULONG_PTR *token, const GdiplusStartupInput *input,
+                                        GdiplusStartupOutput *output) {
+    Status status = start_status(token, input, output);
+    if (status != Ok) {
+        std::fprintf(stderr, "gdibench: GDI+ did not start (status %d); images cannot be loaded or saved\n",
+                     int(status));
+        return status;
+    }
     static ULONG_PTR next_token = 0;
     *token = ++next_token;
     gdiplus::live_tokens().insert(*token);

@@ -11,6 +11,7 @@
 #include "display/sdl_backend.h"
 #include "host/options.h"
 #include "host/png_writer.h"
+#include "host/run_report.h"
 #include "kernel/console.h"
 
 namespace {
@@ -50,6 +51,7 @@ int main(int argc, char **argv) {
     console::take_terminal();
 
     int code = WinMain(kInstance, nullptr, &options.command_line[0], SW_SHOWDEFAULT);
+    host::report_run_if_asked();
 
     if (!options.screenshot.empty() && !host::write_png(options.screenshot, display::snapshot(), &error)) {
         std::fprintf(stderr, "gdibench: cannot write the screenshot %s: %s\n", options.screenshot.c_str(),

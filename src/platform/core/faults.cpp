@@ -14,12 +14,12 @@ struct Rule {
 
 std::map<std::string, Rule> parse(const char *text) {
     std::map<std::string, Rule> rules;
-    std::string spec = text ? text : "";
+    std::string rules_text = text ? text : "";
     size_t start = 0;
-    while (start <= spec.size()) {
-        size_t end = spec.find(',', start);
-        if (end == std::string::npos) end = spec.size();
-        std::string item = spec.substr(start, end - start);
+    while (start <= rules_text.size()) {
+        size_t end = rules_text.find(',', start);
+        if (end == std::string::npos) end = rules_text.size();
+        std::string item = rules_text.substr(start, end - start);
         size_t at = item.find('@');
         Rule rule;
         if (at != std::string::npos) {

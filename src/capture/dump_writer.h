@@ -1,16 +1,19 @@
-// Buffered writer for the dump files: few large fwrite calls instead of one per element.
+// Buffered writer for the dump files: few large writes instead of one per element.
 #pragma once
 #include <stdio.h>
 #include <string.h>
 
 class DumpWriter {
 public:
-    explicit DumpWriter(FILE *file) : file_(file), used_(0) {}
+    static const size_t kCapacity = 1 << 20;
+
+    // The stream's own buffer is switched off: every write is a whole chunk of ours.
+    explicit DumpWriter(FILE *file) : file_(file), used_(0) { setvbuf(file, NULL, _IONBF, 0); }
     ~DumpWriter() { Flush(); }
 
-    // Room for one more element of up to 16 bytes; flushes when the buffer is nearly full.
+    // Room for `bytes` more bytes (at most kCapacity); flushes when the buffer is too full.
     char *Reserve(size_t bytes) {
-        if (used_ + bytes > sizeof(buffer_)) Flush();
+        if (used_ + bytes > kCapacity) Flush();
         return buffer_ + used_;
     }
     void Commit(size_t bytes) { used_ += bytes; }
@@ -22,5 +25,7 @@ public:
 private:
     FILE *file_;
     size_t used_;
-    char buffer_[1 << 16];
+    // One dump is written at a time (no dump shows a box or dispatches messages), so one
+    // buffer serves them all.
+    static char buffer_[kCapacity];
 };

@@ -22,6 +22,8 @@ struct ThreeDigitTable {
 };
 static const ThreeDigitTable kDigits;
 
+char DumpWriter::buffer_[DumpWriter::kCapacity];
+
 static long long RowStride24(int width) { return ((24LL * width + 31) / 32) * 4; }
 
 // Bytes of the array that the dump reads, or -1 when the type reads no array.
@@ -56,15 +58,20 @@ static void WriteDevicePixels(DumpWriter &out, HDC hdc, int width, int height) {
 
 // Pixel (r, c) of a 24-bit top-down array as its blue, green and red numbers and a space.
 static void WritePixelNumbers(DumpWriter &out, const unsigned char *bytes, int width, int height) {
+    const int kElementsPerChunk = (int)(DumpWriter::kCapacity / 10);
     long long stride = RowStride24(width);
     for (int r = 0; r < height; ++r) {
         const unsigned char *pixel = bytes + stride * r;
-        for (int c = 0; c < width; ++c, pixel += 3) {
-            char *p = out.Reserve(10);
-            memcpy(p, kDigits.text[pixel[0]], 4);
-            memcpy(p + 3, kDigits.text[pixel[1]], 4);
-            memcpy(p + 6, kDigits.text[pixel[2]], 4);
-            out.Commit(10);
+        for (int c = 0; c < width;) {
+            int run = width - c < kElementsPerChunk ? width - c : kElementsPerChunk;
+            char *p = out.Reserve(10 * (size_t)run);
+            for (int i = 0; i < run; ++i, pixel += 3, p += 10) {
+                memcpy(p, kDigits.text[pixel[0]], 4);
+                memcpy(p + 3, kDigits.text[pixel[1]], 4);
+                memcpy(p + 6, kDigits.text[pixel[2]], 4);
+            }
+            out.Commit(10 * (size_t)run);
+            c += run;
         }
     }
 }

@@ -11,7 +11,8 @@ echo "== Tests (ASan + UBSan)"
 cmake -S "$root" -B "$root/build-test" -DBENCH_SANITIZE=ON -DBENCH_BENCHMARKS=OFF >/dev/null
 cmake --build "$root/build-test" -j"$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
-ctest --test-dir "$root/build-test" --output-on-failure -j"$jobs"
+ctest --test-dir "$root/build-test" --output-on-failure -j"$jobs" | tee "$root/build-test/ctest.log"
+passed=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$root/build-test/ctest.log")
 
 echo "== Fuzzing (${fuzz_seconds}s a target)"
 CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -DBENCH_FUZZ=ON -DBENCH_TESTS=OFF \
@@ -24,3 +25,6 @@ cmake -S "$root" -B "$root/build-win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw3
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build-win" -j"$jobs"
 echo "Windows build: $(ls "$root/build-win/gdibench.exe")"
+
+echo "== Summary (sanitized tests, fuzzing, Windows build all done)"
+echo "tests: ${passed:-0} passed, 0 failed"

@@ -207,6 +207,26 @@ TEST_F(Kernel, MappingsGrowShortFilesAndCheckAccess) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
 }
 
+TEST_F(Kernel, AFileWithAMappedViewIsNotTruncated) {
+    HANDLE file = open("v.bin", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS);
+    HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, 64, nullptr);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, -4, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void *bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, mapping, 0);
+    ASSERT_TRUE(section);
+    CloseHandle(mapping);
+    CloseHandle(file);
+    EXPECT_EQ(open("v.bin", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_USER_MAPPED_FILE));
+    static_cast<uint32_t *>(bits)[15] = 0x01020304;  // the view is still whole
+    DeleteObject(section);
+    HANDLE again = open("v.bin", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS);
+    EXPECT_NE(again, INVALID_HANDLE_VALUE) << "truncating is fine once the view is gone";
+    CloseHandle(again);
+}
+
 TEST_F(Kernel, CloseHandleRefusesWhatIsNotAnOpenHandle) {
     EXPECT_FALSE(CloseHandle(nullptr));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));

@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <set>
+#include <utility>
+
 #include "core/faults.h"
 #include "core/handles.h"
 #include "kernel/files.h"
@@ -26,6 +29,12 @@ struct Mapping {
 layer::HandleTable<Mapping> &mappings() {
     static layer::HandleTable<Mapping> table(layer::Kind::Mapping);
     return table;
+}
+
+// Files with mapped views, once per view.
+std::multiset<std::pair<uint64_t, uint64_t>> &live_views() {
+    static std::multiset<std::pair<uint64_t, uint64_t>> views;
+    return views;
 }
 
 HANDLE fail(DWORD error) {
@@ -62,15 +71,24 @@ bool map_view(HANDLE handle, uint64_t offset, size_t bytes, MappedView *view) {
     uint64_t page = uint64_t(sysconf(_SC_PAGESIZE));
     uint64_t start = offset / page * page;
     size_t length = size_t(offset - start) + bytes;
+    struct stat info;
+    if (fstat(mapping->fd, &info) != 0) return fail_with_errno();
     void *base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, mapping->fd, off_t(start));
     if (base == MAP_FAILED) return fail_with_errno();
-    *view = MappedView{base, length, static_cast<uint8_t *>(base) + (offset - start)};
+    *view = MappedView{base, length, static_cast<uint8_t *>(base) + (offset - start), uint64_t(info.st_dev),
+                       uint64_t(info.st_ino)};
+    live_views().insert({view->device, view->inode});
     return true;
 }
 
 void unmap_view(const MappedView &view) {
-    if (view.base) munmap(view.base, view.length);
+    if (!view.base) return;
+    munmap(view.base, view.length);
+    auto it = live_views().find({view.device, view.inode});
+    if (it != live_views().end()) live_views().erase(it);
 }
+
+bool has_live_view(uint64_t device, uint64_t inode) { return live_views().count({device, inode}) != 0; }
 
 bool close_mapping(HANDLE handle) { return mappings().remove(handle) != nullptr; }
 

@@ -4,6 +4,7 @@
 // and shared otherwise, so that a handle opened with share mode 0 keeps every other open of the
 // file out, from this process or any other. flock locks belong to the open file, not the
 // process, so two opens in one process exclude each other just as two processes do.
+#include "kernel/file_mapping.h"
 #include "kernel/files.h"
 
 #include <cerrno>
@@ -118,6 +119,10 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
         return INVALID_HANDLE_VALUE;
     }
     bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+    if (truncate && kernel::has_live_view(uint64_t(info.st_dev), uint64_t(info.st_ino))) {
+        SetLastError(ERROR_USER_MAPPED_FILE);
+        return INVALID_HANDLE_VALUE;
+    }
     if (truncate && ftruncate(file->fd, 0) != 0) {
         fail_with_errno(path.c_str());
         return INVALID_HANDLE_VALUE;

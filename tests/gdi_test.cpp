@@ -675,6 +675,17 @@ TEST_F(Gdi, OverlappingCopiesWithinOneSurfaceReadBeforeWriting) {
     EXPECT_EQ(GetPixel(dc, 0, 0), L::colour(0, 0));
 }
 
+TEST_F(Gdi, ACopyWithinOneSurfaceFromPartlyOutsideReadsBeforeBlackening) {
+    L labels(8, 1, false);
+    DibSection section(labels.format);
+    std::memcpy(section.bits, labels.bits.data(), labels.bits.size());
+    MemoryDc dc(section.handle);
+    EXPECT_TRUE(BitBlt(dc, 0, 0, 8, 1, dc, -2, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 1, 0), RGB(0, 0, 0));
+    for (int x = 2; x < 8; ++x) EXPECT_EQ(GetPixel(dc, x, 0), L::colour(x - 2, 0)) << x;
+}
+
 TEST_F(Gdi, DrawBgraBlendsByAlphaAndReadBgraGivesOpaquePixels) {
     WindowSurface window(2, 1);
     window.pixels = {0xFF000000u, 0xFF000000u};

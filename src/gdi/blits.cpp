@@ -54,6 +54,23 @@ const COLORREF kSystemColours[] = {
 };
 constexpr int kSystemColourCount = int(sizeof kSystemColours / sizeof kSystemColours[0]);
 
+// Fills the part of `area` that lies outside `inner` (a box within it, or empty): up to four strips.
+void fill_outside(const Surface &target, const Box &area, const Box &inner, uint32_t bgra) {
+    if (area.empty()) return;
+    if (inner.empty()) {
+        fill_pixels(target, int(area.left), int(area.top), area.width(), area.height(), bgra);
+        return;
+    }
+    const Box strips[] = {
+        {area.left, area.top, area.right, inner.top},
+        {area.left, inner.bottom, area.right, area.bottom},
+        {area.left, inner.top, inner.left, inner.bottom},
+        {inner.right, inner.top, area.right, inner.bottom},
+    };
+    for (const Box &strip : strips)
+        if (!strip.empty()) fill_pixels(target, int(strip.left), int(strip.top), strip.width(), strip.height(), bgra);
+}
+
 }  // namespace
 
 void read_bgra(const Surface &src, uint32_t *out) {
@@ -95,12 +112,11 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int x
     Box clipped = Box::sized(x, y, width, height).intersect(bounds(*target));
     int64_t dx = int64_t(x) - xSrc, dy = int64_t(y) - ySrc;  // source to destination
     Box covered = clipped.intersect(bounds(*source).moved(dx, dy));
-    if (!source_dc->on_window() && !clipped.empty() && (covered.empty() || covered.width() < clipped.width() ||
-                                                        covered.height() < clipped.height()))
-        fill_pixels(*target, int(clipped.left), int(clipped.top), clipped.width(), clipped.height(), kBlack);
     if (!covered.empty())
         copy_pixels(*source, int(covered.left - dx), int(covered.top - dy), *target, int(covered.left),
                     int(covered.top), covered.width(), covered.height());
+    // After the copy, so that a copy within one bitmap reads its source before anything is filled.
+    if (!source_dc->on_window()) fill_outside(*target, clipped, covered, kBlack);
     return TRUE;
 }
 

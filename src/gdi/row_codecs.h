@@ -12,7 +12,8 @@ using RowReader = void (*)(const PixelCodec &codec, const uint8_t *row, int x, i
 // Writes count pixels starting at column x of a row.
 using RowWriter = void (*)(const PixelCodec &codec, const uint32_t *in, int count, uint8_t *row, int x);
 // Copies count pixels between two rows without the intermediate row; pointers at the first pixel.
-// Source and destination may overlap.
+// Same-format copies may overlap (one surface copied onto itself); the 24 <-> 32 conversions need
+// rows of two different surfaces.
 using RowCopy = void (*)(const uint8_t *src, uint8_t *dst, int count);
 
 RowReader reader_for(const PixelCodec &codec);

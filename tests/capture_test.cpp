@@ -202,6 +202,15 @@ TEST_F(PixelDump, UnopenableFileShowsOnlyTheFirstLine) {
     EXPECT_EQ(out, kRule);
 }
 
+TEST_F(PixelDump, AFullDiskIsReportedInTheResult) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    ASSERT_EQ(symlink("/dev/full", workspace.path("test9.txt").c_str()), 0);
+    std::vector<unsigned char> bytes(3 * 64 * 64, 7);
+    int result = 0;
+    capture_stdout([&] { result = fn_Log(9, NULL, 64, 64, bytes.data(), bytes.size()); });
+    EXPECT_EQ(result, EOF);
+}
+
 using WindowGrab = InWorkspace;
 
 TEST_F(WindowGrab, DumpsEveryPixelOfTheClientAreaAndCopiesItBack) {

@@ -87,7 +87,8 @@ static void WriteByteNumbers(DumpWriter &out, const unsigned char *bytes, int wi
     }
 }
 
-static void WriteElements(FILE *file, int type, HDC hdc, int width, int height, const unsigned char *bytes) {
+// False when the file did not take every byte.
+static bool WriteElements(FILE *file, int type, HDC hdc, int width, int height, const unsigned char *bytes) {
     DumpWriter out(file);
     if (type == 0)
         WriteDevicePixels(out, hdc, width, height);
@@ -95,6 +96,7 @@ static void WriteElements(FILE *file, int type, HDC hdc, int width, int height, 
         WritePixelNumbers(out, bytes, width, height);
     else
         WriteByteNumbers(out, bytes, width, height);
+    return out.Finish();
 }
 
 int fn_Log(int type, HDC hdc, int width, int height, unsigned char *bytes, size_t length) {
@@ -108,7 +110,8 @@ int fn_Log(int type, HDC hdc, int width, int height, unsigned char *bytes, size_
         return 0;
     }
     printf("DIB [%d] \n", type);
-    WriteElements(file, type, hdc, width, height, bytes);
+    bool written = WriteElements(file, type, hdc, width, height, bytes);
     puts(kRule);
-    return fclose(file);
+    int closed = fclose(file);
+    return written ? closed : EOF;  // a short write is reported like a failed close
 }

@@ -24,7 +24,7 @@ bool has_frame(DWORD style) { return style & (WS_CAPTION | WS_THICKFRAME); }
 void allocate_surface(Window &window, int width, int height) {
     window.client_width = std::max(width, 0);
     window.client_height = std::max(height, 0);
-    window.pixels.assign(size_t(window.client_width) * window.client_height, 0x00FFFFFF);
+    window.pixels.assign(size_t(window.client_width) * window.client_height, 0xFFFFFFFF);  // opaque white, as fills write it
     gdi::Surface &s = window.surface;
     s.bits = reinterpret_cast<uint8_t *>(window.pixels.data());
     s.width = window.client_width;

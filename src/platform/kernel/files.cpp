@@ -85,6 +85,23 @@ bool close_file(HANDLE handle) { return files().remove(handle) != nullptr; }
 using kernel::fail_with_errno;
 using kernel::OpenFile;
 
+namespace kernel {
+namespace {
+
+// The open file behind handle when it was opened with `right` and the buffer is usable; null,
+// with the last error set, otherwise.
+OpenFile *file_for_transfer(HANDLE handle, DWORD right, const void *buffer, DWORD bytes) {
+    OpenFile *file = find_file(handle);
+    if (file && (!(file->access & right) || (!buffer && bytes))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return file;
+}
+
+}  // namespace
+}  // namespace kernel
+
 extern "C" {
 
 // FILE_FLAG_NO_BUFFERING and the attributes are accepted and have no effect here.
@@ -139,12 +156,8 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
 
 BOOL WINAPI ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
     if (read) *read = 0;
-    OpenFile *file = kernel::find_file(handle);
+    OpenFile *file = kernel::file_for_transfer(handle, GENERIC_READ, buffer, toRead);
     if (!file) return FALSE;
-    if (!(file->access & GENERIC_READ) || (!buffer && toRead)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
     DWORD done = 0;
     while (done < toRead) {
         ssize_t n = ::read(file->fd, static_cast<uint8_t *>(buffer) + done, toRead - done);
@@ -159,12 +172,8 @@ BOOL WINAPI ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, L
 
 BOOL WINAPI WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED) {
     if (written) *written = 0;
-    OpenFile *file = kernel::find_file(handle);
+    OpenFile *file = kernel::file_for_transfer(handle, GENERIC_WRITE, buffer, toWrite);
     if (!file) return FALSE;
-    if (!(file->access & GENERIC_WRITE) || (!buffer && toWrite)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
     DWORD done = 0;
     while (done < toWrite) {
         ssize_t n = ::write(file->fd, static_cast<const uint8_t *>(buffer) + done, toWrite - done);

@@ -134,6 +134,11 @@ WorkingDirectory::~WorkingDirectory() {
 
 std::string sample_path(const std::string &name) { return std::string(BENCH_SAMPLES) + "/" + name; }
 
-std::string corpus_path(const std::string &relative) { return std::string(BENCH_CORPUS) + "/" + relative; }
+std::string image_path(const std::string &relative) { return std::string(BENCH_IMAGES) + "/" + relative; }
+
+std::string corpus_path(const std::string &relative) {
+    const char *corpus = getenv("BENCH_CORPUS");
+    return std::string(corpus ? corpus : "") + "/" + relative;
+}
 
 }  // namespace benchtest

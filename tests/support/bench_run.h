@@ -53,6 +53,8 @@ private:
 };
 
 std::string sample_path(const std::string &name);  // a bundled sample image
-std::string corpus_path(const std::string &relative);  // a file of the shared test corpus
+std::string image_path(const std::string &relative);   // a generated test image, e.g. "png/g/rgb8.png"
+// A file of the corpus of real images named by the environment variable BENCH_CORPUS.
+std::string corpus_path(const std::string &relative);
 
 }  // namespace benchtest

@@ -1,9 +1,7 @@
-#include "support/corpus_index.h"
+#include "support/image_index.h"
 
 #include <fstream>
 #include <sstream>
-
-#include "support/bench_run.h"
 
 namespace benchtest {
 namespace {
@@ -22,19 +20,26 @@ std::vector<std::string> columns(const std::string &line) {
     return parts;
 }
 
+bool image_file(const std::string &name) {
+    for (const char *extension : {".bmp", ".jpg", ".png"})
+        if (name.find(extension) != std::string::npos) return true;
+    return false;
+}
+
 }  // namespace
 
-std::vector<CorpusEntry> read_bmp_corpus_index() {
-    std::vector<CorpusEntry> entries;
-    std::ifstream in(corpus_path("bmp/INDEX.txt"));
+std::vector<IndexEntry> read_image_index(const std::string &folder) {
+    std::vector<IndexEntry> entries;
+    std::ifstream in(folder + "/INDEX.txt");
     std::string line;
     while (std::getline(in, line)) {
-        if (line.size() < 3 || line[1] != '/' || line.find(".bmp") == std::string::npos) continue;
+        if (line.size() < 3 || line[1] != '/' || !image_file(line)) continue;
         std::vector<std::string> parts = columns(line);
-        if (parts.size() < 5) continue;
+        if (parts.size() < 4) continue;
         // "REJECT|TOLERATE" splits in two columns; the reference column starts with "ref:".
         size_t ref_column = parts[2].rfind("TOLERATE", 0) == 0 ? 4 : 3;
-        CorpusEntry entry;
+        if (ref_column >= parts.size()) continue;
+        IndexEntry entry;
         entry.file = parts[0];
         entry.verdict = ref_column == 4 ? parts[1] + "|" + parts[2] : parts[1];
         entry.facts = parts[ref_column - 1];
@@ -43,6 +48,12 @@ std::vector<CorpusEntry> read_bmp_corpus_index() {
         entries.push_back(entry);
     }
     return entries;
+}
+
+bool compressed(const IndexEntry &entry) {
+    for (const char *word : {"RLE", "JPEG", "PNG", "HUFFMAN"})
+        if (entry.facts.find(word) != std::string::npos) return true;
+    return false;
 }
 
 }  // namespace benchtest

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of a fuzz build for a bounded time, seeded from the shared test corpus.
+# Runs every fuzz target of a fuzz build for a bounded time, seeded from the test images that the
+# build made (its test_images target).
 # Usage: fuzz.sh BUILD_DIR SECONDS
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
 build=$1
 seconds=$2
-corpus="$root/../shared/corpus"
+images="$build/test-images"
+[ -d "$images" ] || { echo "no test images in $build: build its test_images target"; exit 1; }
 
 seeds_for() {
   case "$1" in
-    bmp_section_fuzz) echo "$corpus/bmp/g $corpus/bmp/q $corpus/bmp/b" ;;
-    image_loader_fuzz) echo "$corpus/jpeg $corpus/png $corpus/bmp/g $corpus/bmp/b" ;;
+    bmp_section_fuzz) echo "$images/bmp/g $images/bmp/q $images/bmp/b" ;;
+    image_loader_fuzz) echo "$images/jpeg/g $images/jpeg/b $images/png/g $images/png/b $images/bmp/g $images/bmp/b" ;;
     *) echo "" ;;
   esac
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "gdi/surface.h"
+#include "gdi/engine/surface.h"
 #include "support/png_image.h"
 
 namespace benchtest {

@@ -210,6 +210,8 @@ public:
         ++y_;
     }
     void end_of_bitmap() { codes_ += std::string("\0\1", 2); }
+    // Bytes that mean nothing to a decoder that keeps within the data.
+    void raw(const std::string &bytes) { codes_ += bytes; }
 
     const std::string &codes() const { return codes_; }
     // The picture, top row first, in the colours of the table.
@@ -272,6 +274,7 @@ std::vector<std::pair<std::string, RleCodes>> bad_rle(int bits) {
     cases.emplace_back("runspastend", flood);
     RleCodes literal(bits, 13, 6);
     literal.run(2, 1, 1);
+    literal.raw(std::string("\0\xC8\1\2\3\4", 6));  // 200 literal indices, 4 bytes of them
     cases.emplace_back("literalpastdata", literal);
     return cases;
 }
@@ -355,49 +358,64 @@ void write_bmp_images(const std::string &root) {
         // A table longer than the bit count allows: its first 2^bpp entries count.
         {"q/pal8oversize.bmp", "EITHER", 40, 13, 6, 8, kRgb, {}, 300, 300},
         {"q/pal4oversize.bmp", "EITHER", 40, 13, 6, 4, kRgb, {}, 20, 20},
-        // Malformed.
-        {"b/truncated.bmp", "REJECT|TOLERATE", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, cut_to(54 + 40 * 3)},
-        {"b/shortheader.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, cut_to(30)},
-        {"b/huge.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0,
-         [](std::string &b) { put32(b, kWidth, 3000000); put32(b, kHeight, 2000000); }},
-        {"b/zerowidth.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kWidth, 0)},
-        {"b/zeroheight.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kHeight, 0)},
-        {"b/negativewidth.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kWidth, uint32_t(-13))},
-        {"b/offsetinheader.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kOffBits, 30)},
-        {"b/offsetpastend.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kOffBits, 100000)},
-        {"b/filesizewraps.bmp", "REJECT|TOLERATE", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kFileSize, 20)},
-        {"b/filesizehuge.bmp", "REJECT|TOLERATE", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kFileSize, 0x7FFFFFF0)},
-        {"b/bitcount7.bmp", "REJECT", 40, 13, 6, 8, kRgb, {}, 0, 0, 0, set16(kBitCount, 7)},
-        {"b/bitcount30000.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set16(kBitCount, 30000)},
-        {"b/bitcount0.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set16(kBitCount, 0)},
-        {"b/planes0.bmp", "REJECT|TOLERATE", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set16(kPlanes, 0)},
-        {"b/planes2.bmp", "REJECT|TOLERATE", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set16(kPlanes, 2)},
-        {"b/headersize0.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kHeaderSize, 0)},
-        {"b/headersize11.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kHeaderSize, 11)},
-        {"b/headerpastblock.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kHeaderSize, 4000)},
-        {"b/zeromasks.bmp", "REJECT|TOLERATE", 40, 13, 6, 16, kBitfields, k565, 0, 0, 0,
-         [](std::string &b) { b.replace(kMasks, 12, 12, '\0'); }},
-        {"b/bitfields24.bmp", "REJECT|TOLERATE", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kCompressionField, kBitfields)},
-        {"b/compression99.bmp", "REJECT", 40, 13, 6, 24, kRgb, {}, 0, 0, 0, set32(kCompressionField, 99)},
-        {"b/colourshuge.bmp", "REJECT|TOLERATE", 40, 13, 6, 8, kRgb, {}, 0, 0, 0, set32(kColoursUsed, 0x12341234)},
-        {"b/pal8badindex.bmp", "REJECT|TOLERATE", 40, 13, 6, 8, kRgb, {}, 0, 0, 0, set32(kColoursUsed, 4)},
     };
     for (const Bmp &bmp : files) add(folder, bmp);
+
+    // Malformed: good files with one thing broken.
+    const Bmp rgb24{"", "", 40, 13, 6, 24};
+    const Bmp pal8{"", "", 40, 13, 6, 8};
+    const Bmp rgb565{"", "", 40, 13, 6, 16, kBitfields, k565};
+    struct Broken {
+        const char *name;
+        const char *verdict;
+        const Bmp &base;
+        std::function<void(std::string &)> damage;
+    };
+    const char *kTolerate = "REJECT|TOLERATE";
+    const Broken broken[] = {
+        {"truncated", kTolerate, rgb24, cut_to(54 + 40 * 3)},
+        {"shortheader", "REJECT", rgb24, cut_to(30)},
+        {"huge", "REJECT", rgb24, [](std::string &b) { put32(b, kWidth, 3000000); put32(b, kHeight, 2000000); }},
+        {"zerowidth", "REJECT", rgb24, set32(kWidth, 0)},
+        {"zeroheight", "REJECT", rgb24, set32(kHeight, 0)},
+        {"negativewidth", "REJECT", rgb24, set32(kWidth, uint32_t(-13))},
+        {"offsetinheader", "REJECT", rgb24, set32(kOffBits, 30)},
+        {"offsetpastend", "REJECT", rgb24, set32(kOffBits, 100000)},
+        {"filesizewraps", kTolerate, rgb24, set32(kFileSize, 20)},
+        {"filesizehuge", kTolerate, rgb24, set32(kFileSize, 0x7FFFFFF0)},
+        {"bitcount7", "REJECT", pal8, set16(kBitCount, 7)},
+        {"bitcount30000", "REJECT", rgb24, set16(kBitCount, 30000)},
+        {"bitcount0", "REJECT", rgb24, set16(kBitCount, 0)},
+        {"planes0", kTolerate, rgb24, set16(kPlanes, 0)},
+        {"planes2", kTolerate, rgb24, set16(kPlanes, 2)},
+        {"headersize0", "REJECT", rgb24, set32(kHeaderSize, 0)},
+        {"headersize11", "REJECT", rgb24, set32(kHeaderSize, 11)},
+        {"headerpastblock", "REJECT", rgb24, set32(kHeaderSize, 4000)},
+        {"zeromasks", kTolerate, rgb565, [](std::string &b) { b.replace(kMasks, 12, 12, '\0'); }},
+        {"bitfields24", kTolerate, rgb24, set32(kCompressionField, kBitfields)},
+        {"compression99", "REJECT", rgb24, set32(kCompressionField, 99)},
+        {"colourshuge", kTolerate, pal8, set32(kColoursUsed, 0x12341234)},
+        {"pal8badindex", kTolerate, pal8, set32(kColoursUsed, 4)},
+    };
+    for (const Broken &b : broken) {
+        Bmp bmp = b.base;
+        bmp.file = std::string("b/") + b.name + ".bmp";
+        bmp.verdict = b.verdict;
+        bmp.damage = b.damage;
+        add(folder, bmp);
+    }
 
     for (int bits : {8, 4}) {
         std::string name = "pal" + std::to_string(bits) + "rle";
         Bmp rle{"g/" + name + ".bmp", "LOAD", 40, 13, 6, bits};
         add_rle(folder, rle, good_rle(bits));
         rle.file = "b/" + name + "topdown.bmp";
-        rle.verdict = "REJECT|TOLERATE";
+        rle.verdict = kTolerate;
         rle.height = -6;
         add_rle(folder, rle, good_rle(bits));
         rle.height = 6;
         for (const auto &bad : bad_rle(bits)) {
             rle.file = "b/" + name + bad.first + ".bmp";
-            rle.damage = bad.first == "literalpastdata"
-                             ? [](std::string &b) { b += std::string("\0\xC8\1\2\3\4", 6); }
-                             : std::function<void(std::string &)>();
             add_rle(folder, rle, bad.second);
         }
     }

@@ -177,8 +177,8 @@ void write_png_images(const std::string &root) {
 
     std::string good = encode(kinds[5], false);
     std::string bad_crc = good;
-    bad_crc[bad_crc.size() / 2] ^= 0x55;
-    folder.add("b/badcrc.png", bad_crc, "REJECT", "image data CRC wrong");
+    bad_crc[29] ^= 0x55;
+    folder.add("b/badcrc.png", bad_crc, "REJECT", "header chunk CRC wrong");
     folder.add("b/truncatedheader.png", good.substr(0, 20), "REJECT", "cut in the header chunk");
     folder.add("b/truncatedhalf.png", good.substr(0, good.size() / 2), "REJECT", "cut in the image data");
     folder.add("b/noend.png", good.substr(0, good.size() - 12), "REJECT", "no end chunk");

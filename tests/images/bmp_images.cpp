@@ -333,7 +333,6 @@ void write_bmp_images(const std::string &root) {
         // Every header version.
         {"g/pal8h52.bmp", "LOAD", 52, 13, 6, 8},
         {"g/pal8h56.bmp", "LOAD", 56, 13, 6, 8},
-        {"g/pal8h64.bmp", "LOAD", 64, 13, 6, 8},
         {"g/pal8v4.bmp", "LOAD", 108, 13, 6, 8},
         {"g/pal8v5.bmp", "LOAD", 124, 13, 6, 8},
         // Direct colour: default layouts, bit fields with usual and unusual masks.
@@ -355,6 +354,8 @@ void write_bmp_images(const std::string &root) {
         {"g/rgba32v4.bmp", "LOAD", 108, 13, 6, 32, kBitfields, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
         {"g/rgba32-1010102v5.bmp", "LOAD", 124, 13, 6, 32, kBitfields,
          {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000}},
+        // An OS/2 2.x header size, its first 40 bytes laid out as an info header.
+        {"q/pal8h64.bmp", "EITHER", 64, 13, 6, 8},
         // A table longer than the bit count allows: its first 2^bpp entries count.
         {"q/pal8oversize.bmp", "EITHER", 40, 13, 6, 8, kRgb, {}, 300, 300},
         {"q/pal4oversize.bmp", "EITHER", 40, 13, 6, 4, kRgb, {}, 20, 20},

@@ -37,9 +37,10 @@ uint32_t sample(int x, int y, int c, int depth) {
     return (h >> 9) & ((1u << depth) - 1);
 }
 
+// A PNG sample scaled to 8 bits: exact for 1, 2, 4 and 8 bits, rounded for 16.
 unsigned to8(uint32_t value, int depth) {
-    if (depth == 16) return (value * 255 + 32767) / 65535;
-    return expand_channel(value, depth);
+    uint32_t max = (1u << depth) - 1;
+    return (value * 255 + max / 2) / max;
 }
 
 uint32_t palette_colour(int i) { return argb(255, unsigned(i * 97 + 31) & 0xFF, unsigned(i * 45 + 7) & 0xFF, unsigned(255 - i)); }

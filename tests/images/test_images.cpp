@@ -14,10 +14,8 @@ unsigned channel(uint32_t pixel, int shift) { return pixel >> shift & 0xFF; }
 
 unsigned expand_channel(uint32_t value, int bits) {
     if (bits >= 8) return value >> (bits - 8);
-    uint32_t repeated = 0;
-    int filled = 0;
-    for (; filled < 8; filled += bits) repeated = repeated << bits | value;
-    return repeated >> (filled - 8);
+    unsigned twice = value << bits | value;
+    return bits * 2 >= 8 ? twice >> (bits * 2 - 8) : twice << (8 - bits * 2);
 }
 
 uint32_t narrow_channel(unsigned value8, int bits) {

@@ -21,8 +21,9 @@ struct Picture {
 uint32_t argb(unsigned a, unsigned r, unsigned g, unsigned b);
 unsigned channel(uint32_t pixel, int shift);  // shift 24 alpha, 16 red, 8 green, 0 blue
 
-// An n-bit channel value widened to 8 bits by repeating its bits (5 bits: v << 3 | v >> 2);
-// wider channels keep their top 8 bits.
+// An n-bit channel value as a BMP decoder widens it to 8 bits: its bits from the top of the byte
+// down, repeated once below (5 bits: v << 3 | v >> 2; 1 bit: 0 or 192); wider channels keep their
+// top 8 bits.
 unsigned expand_channel(uint32_t value, int bits);
 // The n-bit value that stores an 8-bit one: its top bits, or for wider channels the value with
 // its bits repeated, so that expand_channel gives the 8-bit value back.

@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "core/faults.h"
-#include "display/headless_backend.h"
 #include "display/screen.h"
 #include "display/sdl_backend.h"
+#include "host/key_script.h"
 #include "support/bench_run.h"
 #include "support/png_image.h"
 #include "user/window.h"
@@ -90,7 +90,8 @@ protected:
     }
 
     static void use_headless(const std::vector<UINT> &keys) {
-        display::install(std::make_unique<display::HeadlessBackend>(keys));
+        display::uninstall();
+        host::play_key_script(keys);
     }
 
     HWND create(DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, int width = 1300, int height = 1067,
@@ -377,7 +378,7 @@ protected:
         WindowSystem::SetUp();
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         std::string error;
-        auto sdl = display::SdlBackend::create({}, &error);
+        auto sdl = display::SdlBackend::create(&error);
         ASSERT_TRUE(sdl) << error;
         display::install(std::move(sdl));
         hwnd_ = create();
@@ -501,9 +502,10 @@ TEST_F(SdlWindow, ScriptKeysComeBeforeRealInput) {
     DestroyWindow(hwnd_);
     recorder.quit_on_destroy = true;
     std::string error;
-    auto sdl = display::SdlBackend::create({'1', '2'}, &error);
+    auto sdl = display::SdlBackend::create(&error);
     ASSERT_TRUE(sdl) << error;
     display::install(std::move(sdl));
+    host::play_key_script({'1', '2'});
     hwnd_ = create();
     push_key(SDLK_3);
     EXPECT_EQ(next_key().wParam, WPARAM('1'));

@@ -5,6 +5,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "core/faults.h"
@@ -109,6 +110,9 @@ extern "C" FILE *console_freopen(const char *name, const char *mode, FILE *strea
         errno = ENOENT;
         return nullptr;
     }
+    // Each line reaches the console when it is written, as on the platform, even when the
+    // terminal is a pipe or a file and the process is killed.
+    std::setvbuf(stream, nullptr, _IOLBF, BUFSIZ);
     c.bound = stream;
     return stream;
 }

@@ -13,6 +13,7 @@ struct Queue {
     std::deque<MSG> posted;
     bool quit = false;
     int quit_code = 0;
+    ScriptedInput script;
 };
 
 Queue &queue() {
@@ -80,13 +81,19 @@ LPARAM key_param(const display::InputEvent &event) {
     return param;
 }
 
+display::InputEvent next_input() {
+    display::InputEvent event;
+    if (queue().script) event = queue().script();
+    return event.type == display::InputEvent::Type::None ? display::backend().next_event() : event;
+}
+
 // Takes the next input event of the shown window and turns it into messages. False when no
 // input can come any more.
 bool take_input() {
     using Type = display::InputEvent::Type;
     HWND target = display::shown_window();
     if (!target) return false;
-    display::InputEvent event = display::backend().next_event();
+    display::InputEvent event = next_input();
     switch (event.type) {
         case Type::None:
             return false;
@@ -115,6 +122,8 @@ void purge_posted(HWND hwnd) {
     auto &posted = queue().posted;
     for (auto it = posted.begin(); it != posted.end();) it = it->hwnd == hwnd ? posted.erase(it) : it + 1;
 }
+
+void set_scripted_input(ScriptedInput script) { queue().script = std::move(script); }
 
 }  // namespace user
 

@@ -244,6 +244,18 @@ TEST_F(WindowSystem, HeadlessKeysAreHandledOneByOneThenTheWindowCloses) {
     EXPECT_EQ(order, expected_order);
 }
 
+TEST_F(WindowSystem, ScriptedF10AndAltArriveAsSystemKeys) {
+    use_headless({VK_F10, VK_MENU, 'A', 0xFF});
+    create();
+    EXPECT_EQ(run_loop(), 7);
+    std::vector<std::pair<UINT, WPARAM>> keys;
+    for (const MSG &m : recorder.keys)
+        if (m.message != WM_CHAR) keys.push_back({m.message, m.wParam});
+    std::vector<std::pair<UINT, WPARAM>> expected = {
+        {WM_SYSKEYDOWN, VK_F10}, {WM_SYSKEYDOWN, VK_MENU}, {WM_KEYDOWN, 'A'}, {WM_KEYDOWN, 0xFF}};
+    EXPECT_EQ(keys, expected);
+}
+
 TEST_F(WindowSystem, SendMessageIsReentrant) {
     static int depth = 0, deepest = 0;
     WNDCLASSEXA wc = {};

@@ -42,10 +42,11 @@ void remove_tree(const std::string &dir) {
 }
 
 [[noreturn]] void exec_child(const std::string &dir, const std::vector<std::string> &args, const Env &env,
-                             const std::string &out_path, const std::string &err_path) {
+                             const std::string &out_path, const std::string &err_path,
+                             const std::string &in_path = "/dev/null") {
     int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int in = open("/dev/null", O_RDONLY);
+    int in = open(in_path.c_str(), O_RDONLY);
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
@@ -99,13 +100,13 @@ std::vector<std::string> Workspace::files() const {
     return names;
 }
 
-RunResult Workspace::run(const std::vector<std::string> &args, const Env &env) const {
+RunResult Workspace::run(const std::vector<std::string> &args, const Env &env, const std::string &input) const {
     char pattern[] = "/tmp/gdibench-io-XXXXXX";
     if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
     std::string io = pattern;
     std::string out_path = io + "/out", err_path = io + "/err";
     pid_t pid = fork();
-    if (pid == 0) exec_child(dir_, args, env, out_path, err_path);
+    if (pid == 0) exec_child(dir_, args, env, out_path, err_path, input);
     int status = 0;
     waitpid(pid, &status, 0);
     RunResult result;
@@ -114,6 +115,12 @@ RunResult Workspace::run(const std::vector<std::string> &args, const Env &env) c
     result.err = slurp(err_path);
     remove_tree(io);
     return result;
+}
+
+pid_t Workspace::start(const std::vector<std::string> &args, const Env &env) const {
+    pid_t pid = fork();
+    if (pid == 0) exec_child(dir_, args, env, path("console.txt"), "/dev/null");
+    return pid;
 }
 
 RunResult Workspace::keys(const std::string &script, const Env &env, const std::vector<std::string> &more) const {

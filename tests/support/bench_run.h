@@ -1,6 +1,8 @@
 // Runs the bench as a user would: in a fresh temporary working directory, headless, with a key
 // script, capturing the console (stdout), stderr and the exit code.
 #pragma once
+#include <sys/types.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,8 +33,13 @@ public:
     void copy_in(const std::string &source, const std::string &name) const;
     std::vector<std::string> files() const;  // names in the directory, sorted
 
-    // Runs the program here with the given arguments and extra environment.
-    RunResult run(const std::vector<std::string> &args, const Env &env = {}) const;
+    // Runs the program here with the given arguments and extra environment, standard input
+    // read from the file at input.
+    RunResult run(const std::vector<std::string> &args, const Env &env = {},
+                  const std::string &input = "/dev/null") const;
+    // Starts the program here without waiting for it; its console goes to the file "console.txt"
+    // here. The process id.
+    pid_t start(const std::vector<std::string> &args, const Env &env = {}) const;
     // Runs headless with a key script (and optionally more arguments after it).
     RunResult keys(const std::string &script, const Env &env = {},
                    const std::vector<std::string> &more = {}) const;

@@ -81,8 +81,9 @@ private:
 
 bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::string *error) {
     size_t pos = 0;
-    while ((pos = script.find_first_not_of(" ,", pos)) != std::string::npos) {
-        size_t end = script.find_first_of(" ,", pos);
+    const char *separators = " ,\t\r\n";
+    while ((pos = script.find_first_not_of(separators, pos)) != std::string::npos) {
+        size_t end = script.find_first_of(separators, pos);
         std::string token = script.substr(pos, end - pos);
         UINT vk = 0;
         if (!key_of(token, &vk)) {

@@ -1,4 +1,4 @@
-// The key script (--keys, --keys-file): key names separated by spaces or commas.
+// The key script (--keys, --keys-file): key names separated by blanks, commas or line breaks.
 #pragma once
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "gdi/surface.h"
+#include "gdi/engine/surface.h"
 
 namespace display {
 

@@ -5,13 +5,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <new>
+
+#include "core/out_of_memory.h"
 
 namespace layer {
 namespace {
 
 // The calls that can be made to fail.
 constexpr const char *kKnownCalls[] = {
-    "AllocConsole",      "CoInitialize",          "CreateDIBSection",      "CreateFileA",
+    "AllocConsole",      "Allocation",            "CoInitialize",          "CreateDIBSection",      "CreateFileA",
     "CreateFileMappingA", "CreateStreamOnHGlobal", "CreateWindowExA",       "GdipGetImageEncoders",
     "GdipSaveImageToStream", "GdiplusStartup",    "IStream::Read",         "IStream::SeekCur",
     "IStream::SeekEnd",  "IStream::SeekSet",      "IStream::Write",        "RegisterClassExA",
@@ -85,6 +88,10 @@ bool injected_fault(const char *call_name) {
     Rule &rule = it->second;
     ++rule.calls;
     return rule.nth == 0 || rule.calls == rule.nth;
+}
+
+void allocation_point() {
+    if (injected_fault("Allocation")) throw std::bad_alloc();
 }
 
 void reload_faults() { rules() = parse(std::getenv("BENCH_FAULTS")); }

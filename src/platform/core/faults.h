@@ -1,5 +1,7 @@
 // Fault injection for tests: BENCH_FAULTS="Name[@N],..." makes the named platform call fail,
-// on every call or only on its N-th call (counted from 1). Unset, nothing ever fails.
+// on every call or only on its N-th call (counted from 1). The name "Allocation" makes the
+// layer's allocations of the objects it hands out fail (see out_of_memory.h). Unset, nothing
+// ever fails.
 #pragma once
 #include <string>
 

@@ -10,6 +10,7 @@
 
 #include "core/faults.h"
 #include "core/handles.h"
+#include "core/out_of_memory.h"
 
 #undef freopen
 #undef fclose
@@ -59,7 +60,7 @@ void console::take_terminal() {
     redirect_to_nowhere(stdout);
 }
 
-extern "C" BOOL WINAPI AllocConsole(void) {
+extern "C" BOOL WINAPI AllocConsole(void) try {
     Console &c = console_state();
     if (c.allocated) {
         SetLastError(ERROR_ACCESS_DENIED);
@@ -73,7 +74,7 @@ extern "C" BOOL WINAPI AllocConsole(void) {
     c.output = c.handles.add(std::make_unique<OutputBuffer>());
     c.allocated = true;
     return TRUE;
-}
+} OUT_OF_MEMORY_RETURNS(FALSE)
 
 extern "C" BOOL WINAPI FreeConsole(void) {
     Console &c = console_state();

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <deque>
 
+#include "core/out_of_memory.h"
 #include "display/screen.h"
 #include "user/window.h"
 
@@ -127,11 +128,11 @@ void set_scripted_input(ScriptedInput script) { queue().script = std::move(scrip
 
 }  // namespace user
 
-extern "C" BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+extern "C" BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) try {
     if (hwnd && !user::find_window(hwnd)) return FALSE;
     user::queue().posted.push_back(user::make_msg(hwnd, msg, wParam, lParam));
     return TRUE;
-}
+} OUT_OF_MEMORY_RETURNS(FALSE)
 
 extern "C" void WINAPI PostQuitMessage(int exitCode) {
     user::queue().quit = true;
@@ -140,7 +141,7 @@ extern "C" void WINAPI PostQuitMessage(int exitCode) {
 
 // Posted messages first, then the quit message, then a paint, then the next input event.
 // Returns -1 when the window filter is not a window or when nothing can ever arrive.
-extern "C" BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+extern "C" BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) try {
     if (!msg) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
@@ -155,7 +156,7 @@ extern "C" BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT fi
             return -1;
         }
     }
-}
+} OUT_OF_MEMORY_RETURNS(-1)
 
 extern "C" LRESULT WINAPI SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     user::Window *window = user::find_window(hwnd);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "core/out_of_memory.h"
 #include "gdi/gdi_internal.h"
 
 namespace {

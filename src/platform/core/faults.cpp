@@ -14,10 +14,11 @@ namespace {
 
 // The calls that can be made to fail.
 constexpr const char *kKnownCalls[] = {
-    "AllocConsole",      "Allocation",            "CoInitialize",          "CreateDIBSection",      "CreateFileA",
-    "CreateFileMappingA", "CreateStreamOnHGlobal", "CreateWindowExA",       "GdipGetImageEncoders",
-    "GdipSaveImageToStream", "GdiplusStartup",    "IStream::Read",         "IStream::SeekCur",
-    "IStream::SeekEnd",  "IStream::SeekSet",      "IStream::Write",        "RegisterClassExA",
+    "AllocConsole",          "Allocation",            "CoInitialize",          "CreateDIBSection",
+    "CreateFileA",           "CreateFileMappingA",    "CreateStreamOnHGlobal", "CreateWindowExA",
+    "GdipGetImageEncoders",  "GdipSaveImageToStream", "GdiplusStartup",        "IStream::Read",
+    "IStream::SeekCur",      "IStream::SeekEnd",      "IStream::SeekSet",      "IStream::Write",
+    "RegisterClassExA",
 };
 
 bool known(const std::string &name) {

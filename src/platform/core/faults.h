@@ -7,7 +7,8 @@
 
 namespace layer {
 
-// True when the rules make this call fail now. Every name asked about is one of the known calls.
+// True when the rules make this call fail now. Every name asked about is one of the known calls
+// listed in faults.cpp; a new fault point adds its name there.
 bool injected_fault(const char *call_name);
 
 // Reads BENCH_FAULTS again and restarts the call counts, for tests that drive faults in-process.

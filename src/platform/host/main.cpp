@@ -35,8 +35,12 @@ std::unique_ptr<display::Backend> choose_backend(const std::string &name, std::s
 int main(int argc, char **argv) {
     host::Options options;
     std::string error;
-    if (!host::parse_options(argc, argv, &options, &error) || !layer::check_fault_rules(&error)) {
+    if (!host::parse_options(argc, argv, &options, &error)) {
         std::fprintf(stderr, "gdibench: %s\nTry 'gdibench --help'.\n", error.c_str());
+        return 2;
+    }
+    if (!layer::check_fault_rules(&error)) {
+        std::fprintf(stderr, "gdibench: %s\n", error.c_str());
         return 2;
     }
     if (options.help) {

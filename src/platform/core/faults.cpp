@@ -56,11 +56,11 @@ std::map<std::string, Rule> parse(const char *text, std::string *bad = nullptr) 
         if (end == std::string::npos) end = rules_text.size();
         std::string item = rules_text.substr(start, end - start);
         start = end + 1;
+        if (item.empty()) continue;
         size_t at = item.find('@');
         Rule rule;
         if (at != std::string::npos) rule.nth = count_of(item.substr(at + 1));
         std::string name = item.substr(0, at);
-        if (item.empty()) continue;
         if (!known(name) || (at != std::string::npos && rule.nth == 0)) {
             if (bad && bad->empty()) *bad = item;
             continue;

@@ -16,6 +16,36 @@ std::string join_command_line(int first, int argc, char **argv) {
     return line;
 }
 
+bool take_screenshot_name(const std::string &name, Options *options, std::string *error) {
+    if (!options->screenshot.empty()) {
+        *error = "only one --screenshot can be given";
+        return false;
+    }
+    if (name.empty()) {
+        *error = "--screenshot needs a file name";
+        return false;
+    }
+    options->screenshot = name;
+    return true;
+}
+
+// The value of --keys, --keys-file or --screenshot; false, with the reason, when it is refused.
+bool take_value(const std::string &option, const std::string &value, Options *options, bool *script_given,
+                std::string *error) {
+    if (option == "--screenshot") return take_screenshot_name(value, options, error);
+    if (*script_given) {
+        *error = "only one key script can be given (--keys or --keys-file, once)";
+        return false;
+    }
+    *script_given = true;
+    std::string script;
+    if (option == "--keys")
+        script = value;
+    else if (!read_key_script(value, &script, error))
+        return false;
+    return parse_key_script(script, &options->keys, error);
+}
+
 }  // namespace
 
 const char kUsage[] =
@@ -40,7 +70,6 @@ bool parse_options(int argc, char **argv, Options *options, std::string *error) 
     bool script_given = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        bool is_keys = arg == "--keys" || arg == "--keys-file";
         if (arg == "--") {
             options->command_line = join_command_line(i + 1, argc, argv);
             return true;
@@ -50,31 +79,13 @@ bool parse_options(int argc, char **argv, Options *options, std::string *error) 
             options->display = "headless";
         } else if (arg == "--window") {
             options->display = "sdl";
-        } else if ((is_keys || arg == "--screenshot") && i + 1 == argc) {
+        } else if (arg != "--keys" && arg != "--keys-file" && arg != "--screenshot") {
+            *error = "unknown option \"" + arg + "\"";
+            return false;
+        } else if (i + 1 == argc) {
             *error = arg + " needs a value";
             return false;
-        } else if (is_keys && script_given) {
-            *error = "only one key script can be given (--keys or --keys-file, once)";
-            return false;
-        } else if (is_keys) {
-            script_given = true;
-            std::string script;
-            if (arg == "--keys")
-                script = argv[++i];
-            else if (!read_key_script(argv[++i], &script, error))
-                return false;
-            if (!parse_key_script(script, &options->keys, error)) return false;
-        } else if (arg == "--screenshot" && !options->screenshot.empty()) {
-            *error = "only one --screenshot can be given";
-            return false;
-        } else if (arg == "--screenshot") {
-            options->screenshot = argv[++i];
-            if (options->screenshot.empty()) {
-                *error = "--screenshot needs a file name";
-                return false;
-            }
-        } else {
-            *error = "unknown option \"" + arg + "\"";
+        } else if (!take_value(arg, argv[++i], options, &script_given, error)) {
             return false;
         }
     }

@@ -1,0 +1,77 @@
+// gdibench-inspect: turns the bench's outputs into pictures and compares any two.
+#include <cstdio>
+#include <exception>
+#include <thread>
+
+#include "compare.h"
+#include "heat_map.h"
+#include "options.h"
+#include "png_writer.h"
+#include "read_picture.h"
+#include "refusal.h"
+#include "report.h"
+#include "statistics.h"
+
+namespace {
+
+using namespace inspect;
+
+const int kEqual = 0, kDifferent = 1, kError = 2;  // as cmp
+
+int describe(const Options &options) {
+    LoadedPicture loaded = read_picture(options.files[0], options.read);
+    PictureFigures figures = measure(loaded.picture);
+    std::fputs((options.json ? describe_json(loaded, figures) : describe_text(loaded, figures)).c_str(), stdout);
+    if (!options.png.empty()) write_png(options.png, loaded.picture);
+    return kEqual;
+}
+
+// Both files are read at once, one on another thread.
+int compare_files(const Options &options) {
+    LoadedPicture b;
+    std::exception_ptr b_failed;
+    std::thread reader([&] {
+        try {
+            b = read_picture(options.files[1], options.read);
+        } catch (...) {
+            b_failed = std::current_exception();
+        }
+    });
+    LoadedPicture a;
+    try {
+        a = read_picture(options.files[0], options.read);
+    } catch (...) {
+        reader.join();
+        throw;
+    }
+    reader.join();
+    if (b_failed) std::rethrow_exception(b_failed);
+
+    Comparison comparison = compare(a.picture, b.picture, options.tolerance);
+    std::fputs((options.json ? comparison_json(a, b, comparison) : comparison_text(a, b, comparison)).c_str(), stdout);
+    if (!options.diff_png.empty()) {
+        if (!comparison.same_size) throw Refusal{"two pictures of one size for a heat map", -1, options.diff_png};
+        write_png(options.diff_png, heat_map(a.picture, b.picture, options.tolerance));
+    }
+    return comparison.equal() ? kEqual : kDifferent;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    try {
+        Options options = parse_options(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.help) {
+            std::fputs(kUsage, stdout);
+            return kEqual;
+        }
+        return options.compare ? compare_files(options) : describe(options);
+    } catch (const UsageError &error) {
+        std::fprintf(stderr, "gdibench-inspect: %s (see --help)\n", error.what());
+    } catch (const Refusal &refusal) {
+        std::fprintf(stderr, "gdibench-inspect: %s\n", refusal.message().c_str());
+    } catch (const std::bad_alloc &) {
+        std::fprintf(stderr, "gdibench-inspect: out of memory\n");
+    }
+    return kError;
+}

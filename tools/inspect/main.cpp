@@ -1,7 +1,5 @@
 // gdibench-inspect: turns the bench's outputs into pictures and compares any two.
 #include <cstdio>
-#include <exception>
-#include <thread>
 
 #include "compare.h"
 #include "heat_map.h"
@@ -26,27 +24,9 @@ int describe(const Options &options) {
     return kEqual;
 }
 
-// Both files are read at once, one on another thread.
 int compare_files(const Options &options) {
-    LoadedPicture b;
-    std::exception_ptr b_failed;
-    std::thread reader([&] {
-        try {
-            b = read_picture(options.files[1], options.read);
-        } catch (...) {
-            b_failed = std::current_exception();
-        }
-    });
-    LoadedPicture a;
-    try {
-        a = read_picture(options.files[0], options.read);
-    } catch (...) {
-        reader.join();
-        throw;
-    }
-    reader.join();
-    if (b_failed) std::rethrow_exception(b_failed);
-
+    LoadedPicture a, b;
+    read_both(options.files[0], options.files[1], options.read, &a, &b);
     Comparison comparison = compare(a.picture, b.picture, options.tolerance);
     std::fputs((options.json ? comparison_json(a, b, comparison) : comparison_text(a, b, comparison)).c_str(), stdout);
     if (!options.diff_png.empty()) {

@@ -1,5 +1,8 @@
 #include "read_picture.h"
 
+#include <exception>
+#include <thread>
+
 #include "dump_parser.h"
 #include "gdiplus/decoders.h"
 #include "mapped_file.h"
@@ -56,6 +59,26 @@ LoadedPicture read_picture(const std::string &path, const ReadRequest &request) 
         refusal.file = path;
         throw;
     }
+}
+
+void read_both(const std::string &path_a, const std::string &path_b, const ReadRequest &request, LoadedPicture *a,
+               LoadedPicture *b) {
+    std::exception_ptr b_failed;
+    std::thread reader([&] {
+        try {
+            *b = read_picture(path_b, request);
+        } catch (...) {
+            b_failed = std::current_exception();
+        }
+    });
+    try {
+        *a = read_picture(path_a, request);
+    } catch (...) {
+        reader.join();
+        throw;
+    }
+    reader.join();
+    if (b_failed) std::rethrow_exception(b_failed);
 }
 
 }  // namespace inspect

@@ -35,7 +35,7 @@ std::string pixel_figures(const LoadedPicture &a, const LoadedPicture &b, const 
                               (unsigned long long)cmp.differing, (unsigned long long)cmp.pixels,
                               cmp.pixels ? 100.0 * double(cmp.differing) / double(cmp.pixels) : 0.0, cmp.tolerance);
     for (int c = 0; c < 3; ++c)
-        text += format("  %-5s difference: max %d, mean %.4f\n", kChannels[c], cmp.max_difference[c],
+        text += format("  %-5s difference: max %d, mean %.6g\n", kChannels[c], cmp.max_difference[c],
                        cmp.mean_difference[c]);
     text += std::isinf(cmp.psnr_db) ? std::string("PSNR infinite (identical)\n") : format("PSNR %.2f dB\n", cmp.psnr_db);
     text += "largest channel difference per pixel:";

@@ -41,8 +41,10 @@ void remove_tree(const std::string &dir) {
     rmdir(dir.c_str());
 }
 
-[[noreturn]] void exec_child(const std::string &dir, const std::vector<std::string> &args, const Env &env,
-                             const std::string &out_path, const std::string &err_path) {
+const unsigned kTimeLimitSeconds = 120;  // a hung child is killed by SIGALRM, which exec keeps
+
+[[noreturn]] void exec_child(const std::string &exe, const std::string &dir, const std::vector<std::string> &args,
+                             const Env &env, const std::string &out_path, const std::string &err_path) {
     int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int in = open("/dev/null", O_RDONLY);
@@ -53,11 +55,11 @@ void remove_tree(const std::string &dir) {
     unsetenv("BENCH_FAULTS");
     for (const auto &[name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     std::vector<char *> argv;
-    std::string exe = BENCH_EXE;
-    argv.push_back(exe.data());
+    argv.push_back(const_cast<char *>(exe.c_str()));
     std::vector<std::string> copy = args;
     for (std::string &arg : copy) argv.push_back(arg.data());
     argv.push_back(nullptr);
+    alarm(kTimeLimitSeconds);
     execv(exe.c_str(), argv.data());
     _exit(127);
 }
@@ -100,12 +102,16 @@ std::vector<std::string> Workspace::files() const {
 }
 
 RunResult Workspace::run(const std::vector<std::string> &args, const Env &env) const {
+    return run_program(BENCH_EXE, args, env);
+}
+
+RunResult Workspace::run_program(const std::string &exe, const std::vector<std::string> &args, const Env &env) const {
     char pattern[] = "/tmp/gdibench-io-XXXXXX";
     if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
     std::string io = pattern;
     std::string out_path = io + "/out", err_path = io + "/err";
     pid_t pid = fork();
-    if (pid == 0) exec_child(dir_, args, env, out_path, err_path);
+    if (pid == 0) exec_child(exe, dir_, args, env, out_path, err_path);
     int status = 0;
     waitpid(pid, &status, 0);
     RunResult result;

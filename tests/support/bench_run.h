@@ -33,6 +33,8 @@ public:
 
     // Runs the program here with the given arguments and extra environment.
     RunResult run(const std::vector<std::string> &args, const Env &env = {}) const;
+    // Runs another executable here (a tool beside the program).
+    RunResult run_program(const std::string &exe, const std::vector<std::string> &args, const Env &env = {}) const;
     // Runs headless with a key script (and optionally more arguments after it).
     RunResult keys(const std::string &script, const Env &env = {},
                    const std::vector<std::string> &more = {}) const;

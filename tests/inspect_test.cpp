@@ -205,6 +205,51 @@ TEST(InspectRefusal, MalformedFilesAreRefusedAtTheFaultyByte) {
     }
 }
 
+TEST(InspectDumpPair, TwoDumpsReadTogetherGiveEachTheirPixelsOrTheFirstFileFault) {
+    // 40 x 30 elements: more than one chunk of elements in each half of the files.
+    benchtest::Workspace ws(false);
+    Picture picture(40, 30);
+    for (size_t i = 0; i < picture.bgr.size(); ++i) picture.bgr[i] = uint8_t(i * 13 + i / 40);
+    dump_with_program(ws, 8, picture);
+    const std::string dump = ws.read("test8.txt");
+    auto with = [&](size_t offset, const char *bytes) { return std::string(dump).replace(offset, 3, bytes); };
+    struct Case {
+        const char *name;
+        std::string a, b;
+        int changed;            // element whose pixel B changes, or -1
+        const char *refused;    // "a.txt" or "b.txt", or nullptr
+        int64_t offset;
+    };
+    const Case cases[] = {
+        {"identical", dump, dump, -1, nullptr, 0},
+        {"one element of B", dump, with(10 * 1000 + 3, "  7"), 1000, nullptr, 0},
+        {"a fault in B", dump, with(10 * 900 + 6, "2x5"), -1, "b.txt", 10 * 900 + 7},
+        {"A's fault after B's", with(10 * 1100, "999"), with(10 * 10, " x "), -1, "a.txt", 10 * 1100},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ws.write("a.txt", c.a);
+        ws.write("b.txt", c.b);
+        inspect::ReadRequest request;
+        request.width = 40;
+        request.height = 30;
+        inspect::LoadedPicture a, b;
+        try {
+            inspect::read_both(ws.path("a.txt"), ws.path("b.txt"), request, &a, &b);
+            EXPECT_EQ(c.refused, nullptr);
+        } catch (const inspect::Refusal &refusal) {
+            ASSERT_NE(c.refused, nullptr) << refusal.message();
+            EXPECT_EQ(refusal.file, ws.path(c.refused));
+            EXPECT_EQ(refusal.offset, c.offset);
+            continue;
+        }
+        EXPECT_EQ(a.picture.bgr, picture.bgr);
+        Picture expected = picture;
+        if (c.changed >= 0) expected.bgr[size_t(c.changed) * 3 + 1] = 7;
+        EXPECT_EQ(b.picture.bgr, expected.bgr);
+    }
+}
+
 // The tool as a user runs it, on the outputs of a real headless run of the bench.
 class InspectTool : public testing::Test {
 protected:

@@ -82,13 +82,10 @@ std::string size_text(const Picture &picture, size_t element_size) {
 }
 
 template <int kNumbers>
-void parse_elements(const uint8_t *data, size_t size, Picture *picture) {
+void parse_range(const uint8_t *data, size_t first, size_t end, uint8_t *out) {
     const size_t element_size = 3 * kNumbers + 1;
-    size_t count = picture->pixels();
-    size_t whole = size / element_size < count ? size / element_size : count;
-    uint8_t *out = picture->bgr.data();
-    const uint8_t *e = data;
-    for (size_t i = 0; i < whole; ++i, e += element_size, out += 3) {
+    const uint8_t *e = data + first * element_size;
+    for (size_t i = first; i < end; ++i, e += element_size, out += 3) {
         unsigned v0 = number_at(e);
         unsigned v1 = kNumbers == 3 ? number_at(e + 3) : v0;
         unsigned v2 = kNumbers == 3 ? number_at(e + 6) : v0;
@@ -99,17 +96,31 @@ void parse_elements(const uint8_t *data, size_t size, Picture *picture) {
         out[1] = uint8_t(v1);
         out[2] = uint8_t(v2);
     }
-    if (size != count * element_size) refuse_length(data, size, *picture, kNumbers);
+}
+
+void parse_elements(const uint8_t *data, size_t size, int numbers, Picture *picture) {
+    size_t element_size = size_t(3 * numbers + 1);
+    size_t count = picture->pixels();
+    size_t whole = size / element_size < count ? size / element_size : count;
+    parse_dump_elements(data, numbers, 0, whole, picture->bgr.data());
+    if (size != count * element_size) refuse_length(data, size, *picture, numbers);
 }
 
 }  // namespace
 
+void parse_dump_elements(const uint8_t *data, int numbers, size_t first, size_t end, uint8_t *bgr) {
+    if (numbers == 3)
+        parse_range<3>(data, first, end, bgr);
+    else
+        parse_range<1>(data, first, end, bgr);
+}
+
 void parse_three_number_dump(const uint8_t *data, size_t size, Picture *picture) {
-    parse_elements<3>(data, size, picture);
+    parse_elements(data, size, 3, picture);
 }
 
 void parse_one_number_dump(const uint8_t *data, size_t size, Picture *picture) {
-    parse_elements<1>(data, size, picture);
+    parse_elements(data, size, 1, picture);
 }
 
 }  // namespace inspect

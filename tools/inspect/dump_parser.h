@@ -15,4 +15,8 @@ void parse_three_number_dump(const uint8_t *data, size_t size, Picture *picture)
 // One number an element, shown as grey. Throws Refusal at the first fault.
 void parse_one_number_dump(const uint8_t *data, size_t size, Picture *picture);
 
+// Elements `first` to `end` (exclusive) of a dump of `numbers` numbers an element that holds them
+// whole, as pixels from `bgr` on. Throws Refusal at the first fault, its offset counted from `data`.
+void parse_dump_elements(const uint8_t *data, int numbers, size_t first, size_t end, uint8_t *bgr);
+
 }  // namespace inspect

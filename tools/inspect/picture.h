@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "huge_page_allocator.h"
+
 namespace inspect {
 
 struct Picture {
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> bgr;
+    std::vector<uint8_t, HugePageAllocator<uint8_t>> bgr;
 
     Picture() = default;
     Picture(int w, int h) : width(w), height(h), bgr(size_t(w) * size_t(h) * 3) {}

@@ -303,7 +303,7 @@ TEST_F(InspectTool, DescribesWhatItRecognisedAndRefusesWithExitCodeTwo) {
     struct Case {
         std::vector<std::string> args;
         int exit_code;
-        const char *text;  // in stdout for 0, in stderr for 2
+        const char *text;  // in stdout, or in stderr for exit code 2
     };
     run_->write("short.txt", run_->read("test8.txt").substr(0, 12345));
     const Case cases[] = {
@@ -311,6 +311,7 @@ TEST_F(InspectTool, DescribesWhatItRecognisedAndRefusesWithExitCodeTwo) {
         {{"new.bmp"}, 0, "new.bmp: raw capture"},
         {{"testC.jpg"}, 0, "testC.jpg: JPEG, 1280 x 1024"},
         {{"testA.bmp", "--json"}, 0, "\"format\":\"BMP\""},
+        {{"compare", "testA.bmp", "test8.txt", "--diff-png", "d.png"}, 1, "different: the sizes differ"},
         {{"short.txt"}, 2, "short.txt: expected 13107200 bytes (1280 x 1024 elements of 10), but the file ends "
                            "early; first fault at byte offset 12345"},
         {{"missing.txt"}, 2, "missing.txt: expected a readable file"},

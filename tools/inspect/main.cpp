@@ -29,10 +29,10 @@ int compare_files(const Options &options) {
     read_both(options.files[0], options.files[1], options.read, &a, &b);
     Comparison comparison = compare(a.picture, b.picture, options.tolerance);
     std::fputs((options.json ? comparison_json(a, b, comparison) : comparison_text(a, b, comparison)).c_str(), stdout);
-    if (!options.diff_png.empty()) {
-        if (!comparison.same_size) throw Refusal{"two pictures of one size for a heat map", -1, options.diff_png};
+    if (!options.diff_png.empty() && !comparison.same_size)
+        std::fprintf(stderr, "gdibench-inspect: no heat map %s: the sizes differ\n", options.diff_png.c_str());
+    else if (!options.diff_png.empty())
         write_png(options.diff_png, heat_map(a.picture, b.picture, options.tolerance));
-    }
     return comparison.equal() ? kEqual : kDifferent;
 }
 

@@ -23,7 +23,8 @@ struct LoadedPicture {
 // Throws Refusal, naming the file, when it cannot be read or does not fit its format.
 LoadedPicture read_picture(const std::string &path, const ReadRequest &request);
 
-// Reads two files at once, the second on another thread. Throws the first file's refusal first.
+// Reads two files at once on two threads; two dumps of one format and length are read together
+// (see dump_pair.h). A refusal of the first file comes before one of the second.
 void read_both(const std::string &path_a, const std::string &path_b, const ReadRequest &request, LoadedPicture *a,
                LoadedPicture *b);
 

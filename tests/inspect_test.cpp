@@ -259,7 +259,9 @@ protected:
     }
     static void TearDownTestSuite() { delete run_; }
     benchtest::RunResult inspect(const std::vector<std::string> &args) const {
-        return run_->run_program(INSPECT_EXE, args);
+        std::vector<std::string> argv = {INSPECT_EXE};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return benchtest::run_command(benchtest::Command(argv, run_->dir()), 60);
     }
     // new.bmp with one pixel's red byte changed, as "changed.bmp".
     void change_pixel(int x, int y) const {

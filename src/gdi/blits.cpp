@@ -17,11 +17,7 @@ Box bounds(const Surface &s) { return Box{0, 0, s.width, s.height}; }
 uint32_t bgra_from_colorref(COLORREF c) { return kOpaque | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
 COLORREF colorref_from_bgra(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
-uint32_t pixel_at(const Surface &s, int x, int y) {
-    uint32_t p;
-    reader_for(s.format)(s.format, s.row(y), x, 1, &p);
-    return p;
-}
+uint32_t pixel_at(const Surface &s, int x, int y) { return read_pixel(s.format, s.row(y), x); }
 
 bool inside(const Surface &s, int x, int y) { return x >= 0 && y >= 0 && x < s.width && y < s.height; }
 

@@ -30,16 +30,19 @@ inline uint32_t to_fields(const PixelFormat &format, uint32_t bgra) {
            format.channels[2].from8[bgra & 0xFF];
 }
 
+inline uint32_t load16(const uint8_t *p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
+
 // Indexed formats of 1, 4 and 8 bits per pixel, packed from the most significant end of each byte.
 template <int Bits>
-void read_indexed(const PixelFormat &format, const uint8_t *row, int x, int count, uint32_t *out) {
+inline unsigned index_at(const uint8_t *row, int x) {
     constexpr int kPerByte = 8 / Bits;
-    constexpr unsigned kMask = (1u << Bits) - 1;
-    for (int i = 0; i < count; ++i) {
-        int p = x + i;
-        int shift = (kPerByte - 1 - p % kPerByte) * Bits;
-        out[i] = format.palette[(row[p / kPerByte] >> shift) & kMask];
-    }
+    int shift = (kPerByte - 1 - x % kPerByte) * Bits;
+    return (row[x / kPerByte] >> shift) & ((1u << Bits) - 1);
+}
+
+template <int Bits>
+void read_indexed(const PixelFormat &format, const uint8_t *row, int x, int count, uint32_t *out) {
+    for (int i = 0; i < count; ++i) out[i] = format.palette[index_at<Bits>(row, x + i)];
 }
 
 template <int Bits>
@@ -63,7 +66,7 @@ void write_indexed(const PixelFormat &format, const uint32_t *in, int count, uin
 
 void read16(const PixelFormat &format, const uint8_t *row, int x, int count, uint32_t *out) {
     const uint8_t *p = row + 2 * x;
-    for (int i = 0; i < count; ++i, p += 2) out[i] = from_fields(format, uint32_t(p[0]) | uint32_t(p[1]) << 8);
+    for (int i = 0; i < count; ++i, p += 2) out[i] = from_fields(format, load16(p));
 }
 
 void write16(const PixelFormat &format, const uint32_t *in, int count, uint8_t *row, int x) {
@@ -147,6 +150,17 @@ void copy24_to_32(const uint8_t *src, uint8_t *dst, int count) {
 bool plain32(const PixelFormat &format) { return format.bpp == 32 && !format.bitfields; }
 
 }  // namespace
+
+uint32_t read_pixel(const PixelFormat &format, const uint8_t *row, int x) {
+    switch (format.bpp) {
+    case 1: return format.palette[index_at<1>(row, x)];
+    case 4: return format.palette[index_at<4>(row, x)];
+    case 8: return format.palette[row[x]];
+    case 16: return from_fields(format, load16(row + 2 * x));
+    case 24: return rgb24(row + 3 * x);
+    default: return format.bitfields ? from_fields(format, load32(row + 4 * x)) : load32(row + 4 * x);
+    }
+}
 
 RowReader reader_for(const PixelFormat &format) {
     switch (format.bpp) {

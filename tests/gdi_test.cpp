@@ -126,6 +126,22 @@ TEST_F(Gdi, EveryFormatPairConvertsLikeTheReferenceAtEveryWidth) {
                     }
 }
 
+TEST_F(Gdi, GetPixelReadsEveryFormatLikeTheReference) {
+    std::mt19937 random(11);
+    for (bool top_down : {false, true})
+        for (const DibFormat &format : all_formats(9, 2, top_down)) {
+            DibSection section(format);
+            fill_random(section.bits, format.image_bytes(), random);
+            MemoryDc dc(section.handle);
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 9; ++x) {
+                    uint32_t want = format.read(section.bits, x, y);
+                    EXPECT_EQ(GetPixel(dc, x, y), RGB(want >> 16 & 0xFF, want >> 8 & 0xFF, want & 0xFF))
+                        << format.name() << " " << x << "," << y;
+                }
+        }
+}
+
 // A 24-bit DIB whose pixel at picture column x, row y has red x + 1 and green y + 1.
 struct LabelledDib {
     LabelledDib(int width, int height, bool top_down) : format(24, width, height, top_down), bits(format.image_bytes()) {

@@ -635,14 +635,8 @@ TEST_F(Decoding, EveryCorpusImageLoadsSavesAndDrawsOrFailsCleanly) {
 // header with its masks right after the first 40 bytes, and the other sizes are refused.
 TEST_F(Decoding, BmpHeaderSizesFrom11To130) {
     Workspace workspace(false);
-    const uint32_t pixel = benchtest::kSizedHeaderPixel;
     for (DWORD size = 11; size <= 130; ++size) {
-        std::vector<uint8_t> block = benchtest::sized_header_block(size);
-        BITMAPFILEHEADER file{0x4D42, 0, 0, 0, DWORD(sizeof file + block.size())};
-        std::string bytes(reinterpret_cast<const char *>(&file), sizeof file);
-        bytes.append(block.begin(), block.end());
-        bytes.append(reinterpret_cast<const char *>(&pixel), sizeof pixel);
-        workspace.write("sized.bmp", bytes);
+        workspace.write("sized.bmp", benchtest::sized_header_file(size));
         Loaded image(workspace.path("sized.bmp"));
         EXPECT_EQ(image.status == Ok, size == 12 || size >= 40) << size;
         if (image.status == Ok) {

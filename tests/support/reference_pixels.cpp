@@ -87,6 +87,15 @@ std::vector<uint8_t> sized_header_block(DWORD size) {
     return block;
 }
 
+std::string sized_header_file(DWORD size, uint16_t pixel) {
+    std::vector<uint8_t> block = sized_header_block(size);
+    BITMAPFILEHEADER file{0x4D42, 0, 0, 0, DWORD(sizeof file + block.size())};
+    std::string bytes(reinterpret_cast<const char *>(&file), sizeof file);
+    bytes.append(block.begin(), block.end());
+    const uint32_t row = pixel;  // one pixel padded to four bytes
+    return bytes.append(reinterpret_cast<const char *>(&row), sizeof row);
+}
+
 std::string DibFormat::name() const {
     std::string n = std::to_string(bpp_) + "bpp";
     if (!palette_.empty()) n += "-" + std::to_string(palette_.size()) + "colours";

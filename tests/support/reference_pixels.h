@@ -52,5 +52,7 @@ private:
 // header, red read as an info header.
 std::vector<uint8_t> sized_header_block(DWORD size);
 constexpr uint16_t kSizedHeaderPixel = 0x001F;
+// The bytes of a BMP file holding that block and the one pixel given.
+std::string sized_header_file(DWORD size, uint16_t pixel = kSizedHeaderPixel);
 
 }  // namespace benchtest

@@ -74,7 +74,7 @@ void pixels_against_file_writes(const Window &window) {
     unsigned sink = 0;
     double reads = 0, writes = 0;
     benchtime::best_ms_interleaved(
-        5,
+        kRuns,
         [&] {
             for (int y = 0; y < kHeight; ++y)
                 for (int x = 0; x < kWidth; ++x) sink += GetPixel(window.dc, x, y);

@@ -2,6 +2,7 @@
 
 #include "gdi/engine/blit_engine.h"
 #include "gdi/engine/box.h"
+#include "gdi/engine/pixel_access.h"
 #include "gdi/engine/row_codecs.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"

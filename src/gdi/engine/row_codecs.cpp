@@ -2,42 +2,19 @@
 
 #include <cstring>
 
+#include "gdi/engine/pixel_access.h"
 #include "gdi/engine/simd_row_copies.h"
 
 namespace gdi {
 namespace {
 
-constexpr uint32_t kOpaque = 0xFF000000u;
-
-inline uint32_t load32(const uint8_t *p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
+using namespace pixel;
 
 inline void store32(uint8_t *p, uint32_t v) { std::memcpy(p, &v, 4); }
-
-inline uint32_t rgb24(const uint8_t *p) { return kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]; }
-
-inline uint32_t from_fields(const PixelFormat &format, uint32_t pixel) {
-    const Channel &r = format.channels[0], &g = format.channels[1], &b = format.channels[2];
-    return kOpaque | uint32_t(r.to8[(pixel & r.mask) >> r.shift]) << 16 |
-           uint32_t(g.to8[(pixel & g.mask) >> g.shift]) << 8 | b.to8[(pixel & b.mask) >> b.shift];
-}
 
 inline uint32_t to_fields(const PixelFormat &format, uint32_t bgra) {
     return format.channels[0].from8[(bgra >> 16) & 0xFF] | format.channels[1].from8[(bgra >> 8) & 0xFF] |
            format.channels[2].from8[bgra & 0xFF];
-}
-
-inline uint32_t load16(const uint8_t *p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
-
-// Indexed formats of 1, 4 and 8 bits per pixel, packed from the most significant end of each byte.
-template <int Bits>
-inline unsigned index_at(const uint8_t *row, int x) {
-    constexpr int kPerByte = 8 / Bits;
-    int shift = (kPerByte - 1 - x % kPerByte) * Bits;
-    return (row[x / kPerByte] >> shift) & ((1u << Bits) - 1);
 }
 
 template <int Bits>
@@ -150,17 +127,6 @@ void copy24_to_32(const uint8_t *src, uint8_t *dst, int count) {
 bool plain32(const PixelFormat &format) { return format.bpp == 32 && !format.bitfields; }
 
 }  // namespace
-
-uint32_t read_pixel(const PixelFormat &format, const uint8_t *row, int x) {
-    switch (format.bpp) {
-    case 1: return format.palette[index_at<1>(row, x)];
-    case 4: return format.palette[index_at<4>(row, x)];
-    case 8: return format.palette[row[x]];
-    case 16: return from_fields(format, load16(row + 2 * x));
-    case 24: return rgb24(row + 3 * x);
-    default: return format.bitfields ? from_fields(format, load32(row + 4 * x)) : load32(row + 4 * x);
-    }
-}
 
 RowReader reader_for(const PixelFormat &format) {
     switch (format.bpp) {

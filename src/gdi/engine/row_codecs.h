@@ -17,8 +17,6 @@ using RowWriter = void (*)(const PixelFormat &format, const uint32_t *in, int co
 using RowCopy = void (*)(const uint8_t *src, uint8_t *dst, int count);
 
 RowReader reader_for(const PixelFormat &format);
-// One pixel at column x of a row, for single-pixel calls that would spend more on a row reader's call.
-uint32_t read_pixel(const PixelFormat &format, const uint8_t *row, int x);
 RowWriter writer_for(const PixelFormat &format);
 // The direct copy for the pairs that have one (24 and plain 32 bits both ways), or null.
 RowCopy direct_copy_for(const PixelFormat &src, const PixelFormat &dst);

@@ -17,14 +17,14 @@ inline uint32_t load32(const uint8_t *p) {
     return v;
 }
 
-inline uint32_t load16(const uint8_t *p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
-
 inline uint32_t rgb24(const uint8_t *p) { return kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]; }
 
-inline uint32_t from_fields(const PixelFormat &format, uint32_t pixel) {
-    const Channel &r = format.channels[0], &g = format.channels[1], &b = format.channels[2];
-    return kOpaque | uint32_t(r.to8[(pixel & r.mask) >> r.shift]) << 16 |
-           uint32_t(g.to8[(pixel & g.mask) >> g.shift]) << 8 | b.to8[(pixel & b.mask) >> b.shift];
+inline uint32_t from_fields16(const PixelFormat &format, const uint8_t *p) {
+    return kOpaque | format.from_bytes[0][p[0]] | format.from_bytes[1][p[1]];
+}
+
+inline uint32_t from_fields32(const PixelFormat &format, const uint8_t *p) {
+    return from_fields16(format, p) | format.from_bytes[2][p[2]] | format.from_bytes[3][p[3]];
 }
 
 // Indexed formats of 1, 4 and 8 bits per pixel, packed from the most significant end of each byte.
@@ -44,9 +44,9 @@ inline uint32_t read_pixel(const PixelFormat &format, const uint8_t *row, int x)
     case 1: return format.palette[index_at<1>(row, x)];
     case 4: return format.palette[index_at<4>(row, x)];
     case 8: return format.palette[row[x]];
-    case 16: return from_fields(format, load16(row + 2 * x));
+    case 16: return from_fields16(format, row + 2 * x);
     case 24: return rgb24(row + 3 * x);
-    default: return format.bitfields ? from_fields(format, load32(row + 4 * x)) : load32(row + 4 * x);
+    default: return format.bitfields ? from_fields32(format, row + 4 * x) : load32(row + 4 * x);
     }
 }
 

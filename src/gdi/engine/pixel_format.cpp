@@ -23,26 +23,26 @@ int bit_length(uint32_t value) {
     return bits;
 }
 
-// The platform's expansion: a channel's bits fill the top of the byte and repeat once below
-// (5 bits: v << 3 | v >> 2); of a channel wider than 8 bits only the top 8 are read. Packing
-// keeps the top bits of the 8-bit value, so that a packed value reads back as it was written.
-Channel make_channel(uint32_t mask) {
-    Channel channel;
-    channel.mask = mask;
-    if (!mask) return channel;  // a channel without bits reads as 0
+// The platform's expansion of one channel of a pixel: the channel's bits fill the top of the
+// byte and repeat once below (5 bits: v << 3 | v >> 2); of a channel wider than 8 bits only the
+// top 8 are read.
+uint32_t expand(uint32_t pixel, uint32_t mask) {
+    if (!mask) return 0;
     int low = lowest_bit(mask);
     int width = bit_length(mask >> low);
     int read = width < 8 ? width : 8;
-    channel.shift = low + width - read;
-    for (uint32_t v = 0; v < (1u << read); ++v) {
-        uint32_t top = v << (8 - read);
-        channel.to8[v] = uint8_t(top | top >> read);
-    }
-    for (uint64_t c = 0; c < 256; ++c) {
-        uint64_t packed = width < 8 ? c >> (8 - width) : c << (width - 8);
-        channel.from8[c] = uint32_t(packed << low) & mask;
-    }
-    return channel;
+    uint32_t top = ((pixel & mask) >> (low + width - read)) << (8 - read);
+    return top | top >> read;
+}
+
+// Packing keeps the top bits of the 8-bit value, so that a packed value reads back as written.
+// A mask without bits reads and packs as 0.
+uint32_t pack(uint32_t c, uint32_t mask) {
+    if (!mask) return 0;
+    int low = lowest_bit(mask);
+    int width = bit_length(mask >> low);
+    uint64_t packed = width < 8 ? c >> (8 - width) : uint64_t(c) << (width - 8);
+    return uint32_t(packed << low) & mask;
 }
 
 }  // namespace
@@ -59,7 +59,14 @@ PixelFormat PixelFormat::with_masks(int bpp, const uint32_t masks[3]) {
     PixelFormat format;
     format.bpp = bpp;
     format.bitfields = true;
-    for (int i = 0; i < 3; ++i) format.channels[i] = make_channel(masks[i]);
+    for (int k = 0; k < 4; ++k)
+        for (uint32_t byte = 0; byte < 256; ++byte) {
+            uint32_t pixel = byte << (8 * k);
+            format.from_bytes[k][byte] =
+                expand(pixel, masks[0]) << 16 | expand(pixel, masks[1]) << 8 | expand(pixel, masks[2]);
+        }
+    for (int i = 0; i < 3; ++i)
+        for (uint32_t c = 0; c < 256; ++c) format.to_fields[i][c] = pack(c, masks[i]);
     return format;
 }
 

@@ -13,8 +13,8 @@ using namespace pixel;
 inline void store32(uint8_t *p, uint32_t v) { std::memcpy(p, &v, 4); }
 
 inline uint32_t to_fields(const PixelFormat &format, uint32_t bgra) {
-    return format.channels[0].from8[(bgra >> 16) & 0xFF] | format.channels[1].from8[(bgra >> 8) & 0xFF] |
-           format.channels[2].from8[bgra & 0xFF];
+    return format.to_fields[0][(bgra >> 16) & 0xFF] | format.to_fields[1][(bgra >> 8) & 0xFF] |
+           format.to_fields[2][bgra & 0xFF];
 }
 
 template <int Bits>
@@ -43,7 +43,7 @@ void write_indexed(const PixelFormat &format, const uint32_t *in, int count, uin
 
 void read16(const PixelFormat &format, const uint8_t *row, int x, int count, uint32_t *out) {
     const uint8_t *p = row + 2 * x;
-    for (int i = 0; i < count; ++i, p += 2) out[i] = from_fields(format, load16(p));
+    for (int i = 0; i < count; ++i, p += 2) out[i] = from_fields16(format, p);
 }
 
 void write16(const PixelFormat &format, const uint32_t *in, int count, uint8_t *row, int x) {
@@ -79,7 +79,7 @@ void write32(const PixelFormat &, const uint32_t *in, int count, uint8_t *row, i
 
 void read32_fields(const PixelFormat &format, const uint8_t *row, int x, int count, uint32_t *out) {
     const uint8_t *p = row + 4 * x;
-    for (int i = 0; i < count; ++i, p += 4) out[i] = from_fields(format, load32(p));
+    for (int i = 0; i < count; ++i, p += 4) out[i] = from_fields32(format, p);
 }
 
 void write32_fields(const PixelFormat &format, const uint32_t *in, int count, uint8_t *row, int x) {

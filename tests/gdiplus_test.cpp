@@ -597,7 +597,7 @@ std::vector<CorpusFile> image_corpus() {
         std::string expected = benchtest::platform_verdict(entry);
         Verdict verdict = expected == "LOAD" ? Verdict::Load
                           : expected == "REJECT" ? Verdict::Reject
-                                                      : Verdict::Either;
+                                                 : Verdict::Either;
         files.push_back({"bmp/" + entry.file, verdict});
     }
     return files;

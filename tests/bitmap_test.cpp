@@ -3,6 +3,7 @@
 // patterns of modes 2 to 7.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "support/image_index.h"
 #include "support/dump_file.h"
 #include "support/png_image.h"
+#include "support/reference_pixels.h"
 #include "support/canvas.h"
 #include "support/captured_stdout.h"
 #include "support/test_window.h"
@@ -160,6 +162,23 @@ TEST(BitmapRun, ModeNineShowsTheBitmapAtTheTopLeftAndDumpsTheWindow) {
     EXPECT_EQ(dump.rgb(0, 0), sample_pixel(bmp, 0, 0, 400, 300));
     EXPECT_EQ(dump.rgb(299, 399), sample_pixel(bmp, 399, 299, 400, 300));
     EXPECT_EQ(dump.rgb(300, 0), 0xFFFFFFu);
+}
+
+// A 16-bit "testA.bmp" with headers of several sizes: its pixel 0x7C63 is 31 and twice 3, which
+// expand to 255 and 24; the core header holds red in the top five bits, the others have masks
+// that put red in the low five; a 16-byte header is refused and leaves the window white.
+TEST(BitmapRun, ModeNineShowsSixteenBitBitmapsWithTheirHeaderSizes) {
+    const struct {
+        DWORD header_size;
+        uint32_t rgb;
+    } cases[] = {{12, 0xFF1818}, {16, 0xFFFFFF}, {40, 0x1818FF}, {64, 0x1818FF}, {66, 0x1818FF}};
+    for (const auto &c : cases) {
+        Workspace workspace(false);
+        workspace.write("testA.bmp", sized_header_file(c.header_size, 0x7C63));
+        RunResult run = workspace.keys("9");
+        EXPECT_EQ(run.exit_code, 0) << run.err;
+        EXPECT_EQ(DumpFile(workspace.read("test9.txt")).rgb(0, 0), c.rgb) << c.header_size;
+    }
 }
 
 TEST(BitmapRun, ModeNineWithoutTheBitmapStillGrabs) {

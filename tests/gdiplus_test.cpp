@@ -20,6 +20,7 @@
 #include "support/gdiplus_image.h"
 #include "support/image_index.h"
 #include "support/injected_faults.h"
+#include "support/reference_pixels.h"
 
 using namespace benchtest;
 
@@ -334,6 +335,20 @@ TEST_F(Decoding, JpegKindsGiveTheLibrarysOwnPixels) {
     Loaded arithmetic(image_path("jpeg/g/arithmetic.jpg"));
     expect_same_pixels(baseline.raster(), progressive.raster(), "progressive");
     expect_same_pixels(baseline.raster(), arithmetic.raster(), "arithmetic");
+}
+
+// The decoder reads headers as CreateDIBSection does: 12 bytes is a core header, 40 or more an info
+// header with its masks right after the first 40 bytes, and the other sizes are refused.
+TEST_F(Decoding, BmpHeaderSizesFrom11To130) {
+    Workspace workspace(false);
+    for (DWORD size = 11; size <= 130; ++size) {
+        workspace.write("sized.bmp", benchtest::sized_header_file(size));
+        Loaded image(workspace.path("sized.bmp"));
+        EXPECT_EQ(image.status == Ok, size == 12 || size >= 40) << size;
+        if (image.status == Ok) {
+            EXPECT_EQ(image.at(0, 0), size == 12 ? 0xFF0000FFu : 0xFFFF0000u) << size;
+        }
+    }
 }
 
 // The file's top-left quarter is red ink, the rest black ink; blocks on the quarter's edges blur.

@@ -15,6 +15,10 @@ struct IndexEntry {
 
 std::vector<IndexEntry> read_image_index(const std::string &folder);
 
+// The entry's verdict as the platform gives it: the corpus's b/badheadersize, whose 66-byte header
+// the index refuses, loads there, as every header of 40 bytes or more does.
+std::string platform_verdict(const IndexEntry &entry);
+
 // Compressed pixels (RLE, embedded JPEG or PNG, Huffman), which a DIB section cannot hold.
 bool compressed(const IndexEntry &entry);
 

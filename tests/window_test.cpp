@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -666,6 +667,63 @@ TEST(RealWindow, ShowsAWhiteClientAreaAndTakesKeysUnderXvfb) {
     EXPECT_EQ(screenshot.width, 1280);
     EXPECT_EQ(screenshot.height, 1024);
     EXPECT_TRUE(all_white(screenshot));
+}
+
+}  // namespace
+
+namespace {
+
+// One row per key of the keyboard: the X key symbol xdotool presses and the console's echo of the
+// virtual-key code as a signed char, or none for the system keys (F10 and Alt), which the program's
+// window procedure leaves to the default handling. Keypad "." follows Num Lock, so it comes after it.
+struct KeyRow {
+    const char *keysym;
+    const char *echo;
+};
+const KeyRow kKeyRows[] = {
+    {"semicolon", "-70"}, {"slash", "-65"},       {"grave", "-64"},       {"bracketleft", "-37"},
+    {"backslash", "-36"}, {"bracketright", "-35"}, {"apostrophe", "-34"}, {"minus", "-67"},
+    {"equal", "-69"},     {"comma", "-68"},        {"period", "-66"},     {"Caps_Lock", "20"},
+    {"Num_Lock", "-112"}, {"Scroll_Lock", "-111"}, {"KP_Multiply", "106"}, {"KP_Add", "107"},
+    {"KP_Subtract", "109"}, {"KP_Delete", "110"},  {"KP_Divide", "111"},  {"F1", "112"},
+    {"F2", "113"},        {"F3", "114"},           {"F4", "115"},         {"F5", "116"},
+    {"F6", "117"},        {"F7", "118"},           {"F8", "119"},         {"F9", "120"},
+    {"F10", nullptr},     {"F11", "122"},          {"F12", "123"},        {"Left", "37"},
+    {"Up", "38"},         {"Right", "39"},         {"Down", "40"},        {"Home", "36"},
+    {"End", "35"},        {"Prior", "33"},         {"Next", "34"},        {"Insert", "45"},
+    {"Delete", "46"},     {"Tab", "9"},            {"Return", "13"},      {"BackSpace", "8"},
+    {"space", "32"},      {"Pause", "19"},         {"Control_L", "17"},   {"Alt_L", nullptr},
+};
+
+TEST(RealWindow, EveryKeyReachesTheProgramUnderXvfb) {
+    for (const char *tool : {"Xvfb", "xdotool", "timeout"})
+        if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed (Debian: xvfb, xdotool, coreutils)";
+    Xvfb server;
+    ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
+    benchtest::Workspace ws;
+    WindowedRun run(ws, server.display());
+    std::string x = "DISPLAY=" + server.display() + " timeout 30 ";
+    std::string id = poll([&] { return shell_output(x + "xdotool search --name '^Caption$' 2>/dev/null | head -1"); });
+    ASSERT_FALSE(id.empty()) << "no window titled Caption appeared (exit code " << run.exit_code(0) << ")";
+
+    std::string keysyms;
+    for (const KeyRow &row : kKeyRows) keysyms += std::string(" ") + row.keysym;
+    shell_output(x + "xdotool windowfocus " + id);
+    shell_output(x + "xdotool key --delay 50" + keysyms + " Escape");
+    ASSERT_EQ(run.exit_code(20), 0);
+
+    // Two console lines a key, "key <code>" and "key_num 0"; the Escape that closes the window last.
+    std::istringstream console(ws.read("console.txt"));
+    std::string echo, mode;
+    for (const KeyRow &row : kKeyRows) {
+        if (!row.echo) continue;
+        std::getline(console, echo);
+        std::getline(console, mode);
+        EXPECT_EQ(echo, std::string("key ") + row.echo) << row.keysym;
+        EXPECT_EQ(mode, "key_num 0") << row.keysym;
+    }
+    std::getline(console, echo);
+    EXPECT_EQ(echo, "key 27");
 }
 
 }  // namespace

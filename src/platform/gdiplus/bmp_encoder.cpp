@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gdiplus/encoders.h"
+#include "gdiplus/codecs.h"
 #include "gdiplus/stream_output.h"
 
 namespace gdiplus {
@@ -41,7 +41,9 @@ bool write_headers(IStream *stream, const Raster &image, int bits, size_t stride
 }  // namespace
 
 // The pixel cap keeps every size within the headers' 32-bit fields.
-Gdiplus::Status encode_bmp(const Raster &image, IStream *stream) {
+Gdiplus::Status encode_bmp(const Raster &image, const Gdiplus::EncoderParameters *, IStream *stream,
+                           CodecMessage *message) {
+    message->set("the stream refused bytes");
     int bits = image.has_alpha ? 32 : 24;
     size_t stride = (size_t(image.width) * size_t(bits) + 31) / 32 * 4;
     if (!write_headers(stream, image, bits, stride)) return Gdiplus::Win32Error;

@@ -7,7 +7,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "gdiplus/decoders.h"
+#include "gdiplus/codecs.h"
 
 namespace gdiplus {
 namespace {
@@ -20,11 +20,22 @@ struct ErrorTrap {
     jpeg_error_mgr manager;
     jpeg_progress_mgr progress;
     jmp_buf jump;
+    CodecMessage *message;
 };
 
 ErrorTrap *trap_of(j_common_ptr cinfo) { return reinterpret_cast<ErrorTrap *>(cinfo->err); }
 
-[[noreturn]] void fail(j_common_ptr cinfo) { longjmp(trap_of(cinfo)->jump, 1); }
+[[noreturn]] void fail_with(j_common_ptr cinfo, const char *text) {
+    trap_of(cinfo)->message->set(text);
+    longjmp(trap_of(cinfo)->jump, 1);
+}
+
+// The library's text for the message it has just raised.
+[[noreturn]] void fail(j_common_ptr cinfo) {
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    fail_with(cinfo, text);
+}
 
 // Warnings about damaged data are tolerated, but running out of data means a truncated file.
 void on_message(j_common_ptr cinfo, int level) {
@@ -33,7 +44,7 @@ void on_message(j_common_ptr cinfo, int level) {
 
 void on_progress(j_common_ptr cinfo) {
     auto *decoder = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (decoder->input_scan_number > kMaxScans) fail(cinfo);
+    if (decoder->input_scan_number > kMaxScans) fail_with(cinfo, "too many scans");
 }
 
 // CMYK as Adobe writes it is stored inverted; others store it plainly.
@@ -91,9 +102,10 @@ Gdiplus::Status decode(j_decompress_ptr cinfo, ErrorTrap *trap, const uint8_t *d
 
 }  // namespace
 
-Gdiplus::Status decode_jpeg(const uint8_t *data, size_t size, Raster *out) {
+Gdiplus::Status decode_jpeg(const uint8_t *data, size_t size, Raster *out, CodecMessage *message) {
     jpeg_decompress_struct cinfo = {};
     ErrorTrap trap;
+    trap.message = message;
     cinfo.err = jpeg_std_error(&trap.manager);
     trap.manager.error_exit = fail;
     trap.manager.emit_message = on_message;

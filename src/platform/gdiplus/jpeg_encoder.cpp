@@ -9,7 +9,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "gdiplus/encoders.h"
+#include "gdiplus/codecs.h"
 #include "gdiplus/stream_output.h"
 
 namespace gdiplus {
@@ -22,12 +22,22 @@ struct StreamDestination {
     JOCTET buffer[64 * 1024];
 };
 
+constexpr int kDefaultQuality = 75;
+
 struct ErrorTrap {
     jpeg_error_mgr manager;
     jmp_buf jump;
+    CodecMessage *message;
 };
 
-[[noreturn]] void fail(j_common_ptr cinfo) { longjmp(reinterpret_cast<ErrorTrap *>(cinfo->err)->jump, 1); }
+// Keeps the library's text for the message it has just raised.
+[[noreturn]] void fail(j_common_ptr cinfo) {
+    auto *trap = reinterpret_cast<ErrorTrap *>(cinfo->err);
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    trap->message->set(text);
+    longjmp(trap->jump, 1);
+}
 
 void ignore_message(j_common_ptr, int) {}
 
@@ -60,6 +70,23 @@ void flush_rest(j_compress_ptr cinfo) {
     flush(cinfo, sizeof dest->buffer - dest->manager.free_in_buffer);
 }
 
+// The quality from the encoder parameters: a single Long of 0..100 under EncoderQuality. Other
+// parameters are ignored.
+Gdiplus::Status quality_of(const Gdiplus::EncoderParameters *params, int *quality) {
+    *quality = kDefaultQuality;
+    if (!params) return Gdiplus::Ok;
+    for (UINT i = 0; i < params->Count; ++i) {
+        const Gdiplus::EncoderParameter &param = params->Parameter[i];
+        if (param.Guid != Gdiplus::EncoderQuality) continue;
+        if (param.Type != Gdiplus::EncoderParameterValueTypeLong || param.NumberOfValues != 1 || !param.Value)
+            return Gdiplus::InvalidParameter;
+        ULONG value = *static_cast<const ULONG *>(param.Value);
+        if (value > 100) return Gdiplus::InvalidParameter;
+        *quality = int(value);
+    }
+    return Gdiplus::Ok;
+}
+
 Gdiplus::Status encode(j_compress_ptr cinfo, ErrorTrap *trap, StreamDestination *dest, const Raster &image,
                        int quality) {
     if (setjmp(trap->jump)) return dest->write_failed ? Gdiplus::Win32Error : Gdiplus::GenericError;
@@ -82,9 +109,17 @@ Gdiplus::Status encode(j_compress_ptr cinfo, ErrorTrap *trap, StreamDestination 
 
 }  // namespace
 
-Gdiplus::Status encode_jpeg(const Raster &image, int quality, IStream *stream) {
+Gdiplus::Status encode_jpeg(const Raster &image, const Gdiplus::EncoderParameters *params, IStream *stream,
+                            CodecMessage *message) {
+    int quality;
+    Gdiplus::Status valid = quality_of(params, &quality);
+    if (valid != Gdiplus::Ok) {
+        message->set("the quality is not one Long of 0 to 100");
+        return valid;
+    }
     jpeg_compress_struct cinfo = {};
     ErrorTrap trap;
+    trap.message = message;
     cinfo.err = jpeg_std_error(&trap.manager);
     trap.manager.error_exit = fail;
     trap.manager.emit_message = ignore_message;

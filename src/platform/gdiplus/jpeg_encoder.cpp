@@ -3,13 +3,10 @@
 // then match what the program writes on Windows in size and character, and encoding is faster
 // than at 4:4:4. Errors jump back to the encoding function, which holds no objects with
 // destructors; jpeg_destroy_compress frees what the library allocated.
-#include <csetjmp>
-#include <cstdio>
-
 #include <jerror.h>
-#include <jpeglib.h>
 
 #include "gdiplus/codecs.h"
+#include "gdiplus/jpeg_errors.h"
 #include "gdiplus/stream_output.h"
 
 namespace gdiplus {
@@ -23,21 +20,6 @@ struct StreamDestination {
 };
 
 constexpr int kDefaultQuality = 75;
-
-struct ErrorTrap {
-    jpeg_error_mgr manager;
-    jmp_buf jump;
-    CodecMessage *message;
-};
-
-// Keeps the library's text for the message it has just raised.
-[[noreturn]] void fail(j_common_ptr cinfo) {
-    auto *trap = reinterpret_cast<ErrorTrap *>(cinfo->err);
-    char text[JMSG_LENGTH_MAX];
-    (*cinfo->err->format_message)(cinfo, text);
-    trap->message->set(text);
-    longjmp(trap->jump, 1);
-}
 
 void ignore_message(j_common_ptr, int) {}
 
@@ -87,7 +69,7 @@ Gdiplus::Status quality_of(const Gdiplus::EncoderParameters *params, int *qualit
     return Gdiplus::Ok;
 }
 
-Gdiplus::Status encode(j_compress_ptr cinfo, ErrorTrap *trap, StreamDestination *dest, const Raster &image,
+Gdiplus::Status encode(j_compress_ptr cinfo, JpegTrap *trap, StreamDestination *dest, const Raster &image,
                        int quality) {
     if (setjmp(trap->jump)) return dest->write_failed ? Gdiplus::Win32Error : Gdiplus::GenericError;
     jpeg_create_compress(cinfo);
@@ -118,11 +100,8 @@ Gdiplus::Status encode_jpeg(const Raster &image, const Gdiplus::EncoderParameter
         return valid;
     }
     jpeg_compress_struct cinfo = {};
-    ErrorTrap trap;
-    trap.message = message;
-    cinfo.err = jpeg_std_error(&trap.manager);
-    trap.manager.error_exit = fail;
-    trap.manager.emit_message = ignore_message;
+    JpegTrap trap;
+    cinfo.err = arm(&trap, message, ignore_message);
     StreamDestination dest;
     dest.manager.init_destination = start_buffer;
     dest.manager.empty_output_buffer = flush_full_buffer;

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -632,35 +633,52 @@ bool all_white(const benchtest::RgbaImage &image) {
     return !image.rgba.empty();
 }
 
-TEST(RealWindow, ShowsAWhiteClientAreaAndTakesKeysUnderXvfb) {
-    for (const char *tool : {"Xvfb", "xdotool", "import"})
-        if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed (Debian: xvfb, xdotool, imagemagick)";
-    Xvfb server;
-    ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
-    benchtest::Workspace ws;
-    WindowedRun run(ws, server.display());
-    std::string x = "DISPLAY=" + server.display() + " ";
+// The program with a real window on an X server of its own; each X tool runs under a time limit.
+class RealWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const char *tool : {"Xvfb", "xdotool", "import", "timeout"})
+            if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed (Debian: xvfb, xdotool, imagemagick)";
+        server = std::make_unique<Xvfb>();
+        ASSERT_FALSE(server->display().empty()) << "Xvfb did not start";
+        run = std::make_unique<WindowedRun>(ws, server->display());
+        x = "DISPLAY=" + server->display() + " timeout 30 ";
+        id = poll([&] { return shell_output(x + "xdotool search --name '^Caption$' 2>/dev/null | head -1"); });
+        ASSERT_FALSE(id.empty()) << "no window titled Caption appeared on " << server->display() << " (exit code "
+                                 << run->exit_code(0) << ")";
+    }
 
-    std::string id = poll([&] { return shell_output(x + "xdotool search --name '^Caption$' 2>/dev/null | head -1"); });
-    ASSERT_FALSE(id.empty()) << "no window titled Caption appeared on " << server.display() << " (exit code "
-                             << run.exit_code(0) << ")";
+    // What the X server shows in the window, grabbed until it passes the check or the time is up.
+    benchtest::RgbaImage grab_until(const std::function<bool(const benchtest::RgbaImage &)> &check) {
+        benchtest::RgbaImage grabbed;
+        std::string shot = ws.path("grab.png");
+        poll([&] {
+            shell_output(x + "import -window " + id + " " + shot + " 2>/dev/null");
+            return benchtest::read_png(shot, &grabbed) && check(grabbed) ? "done" : "";
+        });
+        return grabbed;
+    }
+
+    std::unique_ptr<Xvfb> server;
+    benchtest::Workspace ws;
+    std::unique_ptr<WindowedRun> run;
+    std::string x;   // the start of a command line for an X tool
+    std::string id;  // the program's X window
+};
+
+TEST_F(RealWindow, ShowsAWhiteClientAreaAndTakesKeysUnderXvfb) {
     std::string geometry = shell_output(x + "xdotool getwindowgeometry " + id);
     EXPECT_NE(geometry.find("Geometry: 1280x1024"), std::string::npos) << geometry;
 
     // What the X server shows in the window, once the first paint has reached it.
-    benchtest::RgbaImage grabbed;
-    std::string shot = ws.path("grab.png");
-    poll([&] {
-        shell_output(x + "import -window " + id + " " + shot + " 2>/dev/null");
-        return benchtest::read_png(shot, &grabbed) && all_white(grabbed) ? "white" : "";
-    });
+    benchtest::RgbaImage grabbed = grab_until(all_white);
     EXPECT_EQ(grabbed.width, 1280);
     EXPECT_EQ(grabbed.height, 1024);
     EXPECT_TRUE(all_white(grabbed)) << "the client area is not white";
 
     shell_output(x + "xdotool windowfocus " + id);
     shell_output(x + "xdotool key --delay 100 0 Escape");
-    EXPECT_EQ(run.exit_code(20), 0);
+    EXPECT_EQ(run->exit_code(20), 0);
     EXPECT_EQ(ws.read("console.txt"), "key 48\nkey_num 0\nkey 27\nkey_num 0\n");
     benchtest::RgbaImage screenshot;
     ASSERT_TRUE(benchtest::read_png(ws.path("shot.png"), &screenshot));
@@ -695,31 +713,16 @@ const KeyRow kKeyRows[] = {
     {"space", "32"},      {"Pause", "19"},         {"Control_L", "17"},   {"Alt_L", nullptr},
 };
 
-TEST(RealWindow, EveryKeyReachesTheProgramUnderXvfb) {
-    for (const char *tool : {"Xvfb", "xdotool", "import", "timeout"})
-        if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed (Debian: xvfb, xdotool, imagemagick)";
-    Xvfb server;
-    ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
-    benchtest::Workspace ws;
-    WindowedRun run(ws, server.display());
-    std::string x = "DISPLAY=" + server.display() + " timeout 30 ";
-    std::string id = poll([&] { return shell_output(x + "xdotool search --name '^Caption$' 2>/dev/null | head -1"); });
-    ASSERT_FALSE(id.empty()) << "no window titled Caption appeared (exit code " << run.exit_code(0) << ")";
-
+TEST_F(RealWindow, EveryKeyReachesTheProgramUnderXvfb) {
     // Mode 2 first: once its pattern is on the screen, the program has the focus and has taken a key,
     // so the lock keys that follow find SDL's modifier state settled. Then mode 0, which prints nothing.
     shell_output(x + "xdotool windowfocus --sync " + id + " key 2");
-    benchtest::RgbaImage grabbed;
-    std::string shot = ws.path("grab.png");
-    std::string drawn = poll([&] {
-        shell_output(x + "import -window " + id + " " + shot + " 2>/dev/null");
-        return benchtest::read_png(shot, &grabbed) && !all_white(grabbed) ? "drawn" : "";
-    });
-    ASSERT_FALSE(drawn.empty()) << "mode 2 was never drawn";
+    auto drawn = [](const benchtest::RgbaImage &image) { return !image.rgba.empty() && !all_white(image); };
+    ASSERT_TRUE(drawn(grab_until(drawn))) << "mode 2 was never drawn";
     std::string keysyms;
     for (const KeyRow &row : kKeyRows) keysyms += std::string(" ") + row.keysym;
     shell_output(x + "xdotool key --delay 50 0" + keysyms + " Escape");
-    ASSERT_EQ(run.exit_code(20), 0);
+    ASSERT_EQ(run->exit_code(20), 0);
 
     // After mode 0's two lines, two console lines a key, "key <code>" and "key_num 0"; the Escape that
     // closes the window last.

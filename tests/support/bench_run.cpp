@@ -1,10 +1,8 @@
 #include "support/bench_run.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,27 +37,6 @@ void remove_tree(const std::string &dir) {
     }
     chmod(dir.c_str(), 0700);
     rmdir(dir.c_str());
-}
-
-[[noreturn]] void exec_child(const std::string &dir, const std::vector<std::string> &args, const Env &env,
-                             const std::string &out_path, const std::string &err_path) {
-    int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int in = open("/dev/null", O_RDONLY);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
-    if (chdir(dir.c_str()) != 0) _exit(127);
-    unsetenv("BENCH_FAULTS");
-    for (const auto &[name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    std::vector<char *> argv;
-    std::string exe = BENCH_EXE;
-    argv.push_back(exe.data());
-    std::vector<std::string> copy = args;
-    for (std::string &arg : copy) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
-    _exit(127);
 }
 
 }  // namespace
@@ -100,20 +77,10 @@ std::vector<std::string> Workspace::files() const {
 }
 
 RunResult Workspace::run(const std::vector<std::string> &args, const Env &env) const {
-    char pattern[] = "/tmp/gdibench-io-XXXXXX";
-    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-    std::string io = pattern;
-    std::string out_path = io + "/out", err_path = io + "/err";
-    pid_t pid = fork();
-    if (pid == 0) exec_child(dir_, args, env, out_path, err_path);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    RunResult result;
-    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = slurp(out_path);
-    result.err = slurp(err_path);
-    remove_tree(io);
-    return result;
+    Command command{{BENCH_EXE}, dir_, {{"BENCH_FAULTS", ""}}};
+    command.argv.insert(command.argv.end(), args.begin(), args.end());
+    command.env.insert(command.env.end(), env.begin(), env.end());
+    return run_command(command, time_limit_);
 }
 
 RunResult Workspace::keys(const std::string &script, const Env &env, const std::vector<std::string> &more) const {

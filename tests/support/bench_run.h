@@ -2,18 +2,14 @@
 // script, capturing the console (stdout), stderr and the exit code.
 #pragma once
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "support/child_process.h"
 
 namespace benchtest {
 
-struct RunResult {
-    int exit_code = -1;
-    std::string out;  // the console lines
-    std::string err;
-};
-
-using Env = std::vector<std::pair<std::string, std::string>>;
+// How long one run of the bench may take before the test fails.
+constexpr double kBenchSeconds = 60;
 
 class Workspace {
 public:
@@ -31,6 +27,8 @@ public:
     void copy_in(const std::string &source, const std::string &name) const;
     std::vector<std::string> files() const;  // names in the directory, sorted
 
+    // How long each run may take before the test fails (kBenchSeconds unless told).
+    void set_time_limit(double seconds) { time_limit_ = seconds; }
     // Runs the program here with the given arguments and extra environment.
     RunResult run(const std::vector<std::string> &args, const Env &env = {}) const;
     // Runs headless with a key script (and optionally more arguments after it).
@@ -39,6 +37,7 @@ public:
 
 private:
     std::string dir_;
+    double time_limit_ = kBenchSeconds;
 };
 
 // Makes dir the working directory for the object's lifetime (for in-process tests of routines

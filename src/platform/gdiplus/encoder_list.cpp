@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "core/faults.h"
+#include "core/out_of_memory.h"
 #include "gdiplus/codec_table.h"
 #include "gdiplus/startup.h"
 
@@ -85,16 +86,16 @@ void fill_record(const Codec &codec, BlockWriter *strings, BlockWriter *patterns
 
 using namespace Gdiplus;
 
-extern "C" Status WINAPI GdipGetImageEncodersSize(UINT *numEncoders, UINT *size) {
+extern "C" Status WINAPI GdipGetImageEncodersSize(UINT *numEncoders, UINT *size) try {
     if (!numEncoders || !size) return InvalidParameter;
     if (!gdiplus::started()) return GdiplusNotInitialized;
     bool listed = !layer::injected_fault("GdipGetImageEncoders");
     *numEncoders = listed ? gdiplus::encoder_count() : 0;
     *size = listed ? gdiplus::block_size() : 0;
     return Ok;
-}
+} OUT_OF_MEMORY_RETURNS(OutOfMemory)
 
-extern "C" Status WINAPI GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo *encoders) {
+extern "C" Status WINAPI GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo *encoders) try {
     if (!encoders) return InvalidParameter;
     if (!gdiplus::started()) return GdiplusNotInitialized;
     if (numEncoders != gdiplus::encoder_count() || size != gdiplus::block_size()) return InvalidParameter;
@@ -104,4 +105,4 @@ extern "C" Status WINAPI GdipGetImageEncoders(UINT numEncoders, UINT size, Image
     for (const gdiplus::Codec &codec : gdiplus::codecs())
         gdiplus::fill_record(codec, &strings, &patterns, encoders++);
     return Ok;
-}
+} OUT_OF_MEMORY_RETURNS(OutOfMemory)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/faults.h"
+#include "core/out_of_memory.h"
 #include "gdiplus/codec_table.h"
 #include "gdiplus/file_bytes.h"
 #include "gdiplus/objects.h"
@@ -20,7 +21,7 @@ extern "C" const GUID Gdiplus::EncoderQuality = {0x1D5BE4B5, 0xFA4A, 0x452D,
 // when its first bytes are no known signature (an empty file included), GenericError when it is a
 // damaged or unsupported file of a known format, OutOfMemory over the pixel cap. The image is then
 // null, as the platform leaves it.
-extern "C" Status WINAPI GdipLoadImageFromFile(const WCHAR *filename, GpImage **image) {
+extern "C" Status WINAPI GdipLoadImageFromFile(const WCHAR *filename, GpImage **image) try {
     if (!image) return InvalidParameter;
     *image = nullptr;
     if (!filename) return InvalidParameter;
@@ -34,7 +35,7 @@ extern "C" Status WINAPI GdipLoadImageFromFile(const WCHAR *filename, GpImage **
     if (decoded != Ok) return decoded;
     *image = gdiplus::add_image(std::move(raster));
     return *image ? Ok : OutOfMemory;
-}
+} OUT_OF_MEMORY_RETURNS(OutOfMemory)
 
 // The layer applies no colour management, so both loads are the same.
 extern "C" Status WINAPI GdipLoadImageFromFileICM(const WCHAR *filename, GpImage **image) {
@@ -43,14 +44,14 @@ extern "C" Status WINAPI GdipLoadImageFromFileICM(const WCHAR *filename, GpImage
 
 // An encoder CLSID that names no encoder of the list is an invalid parameter.
 extern "C" Status WINAPI GdipSaveImageToStream(GpImage *image, IStream *stream, const CLSID *clsid,
-                                               const EncoderParameters *params) {
+                                               const EncoderParameters *params) try {
     if (!gdiplus::started()) return GdiplusNotInitialized;
     const gdiplus::Raster *raster = gdiplus::find_image(image);
     const gdiplus::Codec *codec = clsid ? gdiplus::codec_for_clsid(*clsid) : nullptr;
     if (!raster || !stream || !codec) return InvalidParameter;
     if (layer::injected_fault("GdipSaveImageToStream")) return Win32Error;
     return gdiplus::encode_image(*codec, *raster, params, stream);
-}
+} OUT_OF_MEMORY_RETURNS(OutOfMemory)
 
 extern "C" Status WINAPI GdipGetImageWidth(GpImage *image, UINT *width) {
     if (!gdiplus::started()) return GdiplusNotInitialized;

@@ -99,6 +99,16 @@ std::vector<std::string> Workspace::files() const {
     return names;
 }
 
+std::vector<std::string> Workspace::temporaries() const {
+    std::vector<std::string> names = files();
+    auto temporary = [](const std::string &name) {
+        return name.size() >= 4 && name.compare(name.size() - 4, 4, ".tmp") == 0;
+    };
+    names.erase(std::remove_if(names.begin(), names.end(), [&](const std::string &n) { return !temporary(n); }),
+                names.end());
+    return names;
+}
+
 RunResult Workspace::run(const std::vector<std::string> &args, const Env &env) const {
     char pattern[] = "/tmp/gdibench-io-XXXXXX";
     if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");

@@ -29,7 +29,8 @@ public:
     std::string read(const std::string &name) const;  // whole file, bytes
     void write(const std::string &name, const std::string &bytes) const;
     void copy_in(const std::string &source, const std::string &name) const;
-    std::vector<std::string> files() const;  // names in the directory, sorted
+    std::vector<std::string> files() const;        // names in the directory, sorted
+    std::vector<std::string> temporaries() const;  // those ending in ".tmp": what a run left behind
 
     // Runs the program here with the given arguments and extra environment.
     RunResult run(const std::vector<std::string> &args, const Env &env = {}) const;

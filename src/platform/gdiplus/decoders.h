@@ -1,4 +1,4 @@
-// Image decoders. Each fills the raster from a whole file in memory and returns Ok, OutOfMemory
+// Image decoders. Each fills the raster from a file's bytes in memory and returns Ok, OutOfMemory
 // (over the pixel cap or without memory) or GenericError (corrupt, truncated or unsupported data).
 #pragma once
 #include <gdiplus.h>

@@ -5,7 +5,7 @@
 
 #include "core/faults.h"
 #include "core/handles.h"
-#include "gdi/blit_engine.h"
+#include "gdi/engine/blit_engine.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 

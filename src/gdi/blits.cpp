@@ -1,11 +1,11 @@
-// BitBlt, single pixels and fills, and the drawing entry points GDI+ uses.
+// BitBlt, single pixels, and the drawing and filling entry points the rest of the layer uses.
 #include <cstring>
 
-#include "gdi/blit_engine.h"
-#include "gdi/box.h"
+#include "gdi/engine/blit_engine.h"
+#include "gdi/engine/box.h"
+#include "gdi/engine/row_codecs.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
-#include "gdi/row_codecs.h"
 
 namespace gdi {
 namespace {
@@ -41,18 +41,6 @@ inline uint32_t pixel_at(const Surface &s, int x, int y) {
 }
 
 bool inside(const Surface &s, int x, int y) { return x >= 0 && y >= 0 && x < s.width && y < s.height; }
-
-// The system colours of the platform's default scheme, as COLORREF values.
-const COLORREF kSystemColours[] = {
-    RGB(200, 200, 200), RGB(0, 0, 0),       RGB(153, 180, 209), RGB(191, 205, 219), RGB(240, 240, 240),
-    RGB(255, 255, 255), RGB(100, 100, 100), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),
-    RGB(180, 180, 180), RGB(244, 247, 252), RGB(171, 171, 171), RGB(0, 120, 215),   RGB(255, 255, 255),
-    RGB(240, 240, 240), RGB(160, 160, 160), RGB(109, 109, 109), RGB(0, 0, 0),       RGB(0, 0, 0),
-    RGB(255, 255, 255), RGB(105, 105, 105), RGB(227, 227, 227), RGB(0, 0, 0),       RGB(255, 255, 225),
-    RGB(0, 0, 0),       RGB(0, 102, 204),   RGB(185, 209, 234), RGB(215, 228, 242), RGB(51, 153, 255),
-    RGB(240, 240, 240),
-};
-constexpr int kSystemColourCount = int(sizeof kSystemColours / sizeof kSystemColours[0]);
 
 // Fills the part of `area` that lies outside `inner` (a box within it, or empty): up to four strips.
 void fill_outside(const Surface &target, const Box &area, const Box &inner, uint32_t bgra) {
@@ -94,6 +82,15 @@ void draw_bgra(HDC hdc, int x, int y, const uint32_t *pixels, int width, int hei
     draw_pixels(first, width, *target, int(drawn.left), int(drawn.top), drawn.width(), drawn.height(), blend);
 }
 
+bool fill_colour(HDC hdc, const RECT &rect, COLORREF colour) {
+    Surface *s = surface_of(hdc);
+    if (!s) return false;
+    Box area = Box{rect.left, rect.top, rect.right, rect.bottom}.intersect(bounds(*s));
+    if (!area.empty())
+        fill_pixels(*s, int(area.left), int(area.top), area.width(), area.height(), bgra_from_colorref(colour));
+    return true;
+}
+
 }  // namespace gdi
 
 using namespace gdi;
@@ -132,25 +129,6 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     if (!s || !inside(*s, x, y)) return CLR_INVALID;
     fill_pixels(*s, x, y, 1, 1, bgra_from_colorref(color));
     return colorref_from_bgra(pixel_at(*s, x, y));
-}
-
-// Brushes are the system colour brushes, COLOR_xxx + 1, the kind a window class names.
-int WINAPI FillRect(HDC hdc, const RECT *rect, HBRUSH brush) {
-    Surface *s = surface_of(hdc);
-    uintptr_t colour_index = reinterpret_cast<uintptr_t>(brush) - 1;
-    if (!s || !rect || colour_index >= uintptr_t(kSystemColourCount)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    Box area = Box{rect->left, rect->top, rect->right, rect->bottom}.intersect(bounds(*s));
-    if (!area.empty())
-        fill_pixels(*s, int(area.left), int(area.top), area.width(), area.height(),
-                    bgra_from_colorref(kSystemColours[colour_index]));
-    return 1;
-}
-
-DWORD WINAPI GetSysColor(int index) {
-    return index >= 0 && index < kSystemColourCount ? kSystemColours[index] : 0;
 }
 
 }  // extern "C"

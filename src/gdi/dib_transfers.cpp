@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <climits>
 
-#include "gdi/blit_engine.h"
+#include "gdi/engine/blit_engine.h"
+#include "gdi/engine/stretch_geometry.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
-#include "gdi/stretch_geometry.h"
 
 namespace gdi {
 namespace {

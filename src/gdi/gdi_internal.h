@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gdi/surface.h"
+#include "gdi/engine/surface.h"
 
 namespace gdi {
 
@@ -29,6 +29,9 @@ void read_bgra(const Surface &src, uint32_t *out);
 // Draws a top-down 0xAARRGGBB image at (x, y) of the context, blending by alpha when asked,
 // clipped to the context's surface.
 void draw_bgra(HDC hdc, int x, int y, const uint32_t *pixels, int width, int height, bool blend);
+
+// Fills the part of rect that lies on the context's surface with one colour; false for a bad context.
+bool fill_colour(HDC hdc, const RECT &rect, COLORREF colour);
 
 // Live GDI objects (device contexts and bitmaps, stock objects excluded).
 size_t live_objects();

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "gdi/pixel_memory.h"
-#include "gdi/surface.h"
+#include "gdi/engine/pixel_memory.h"
+#include "gdi/engine/surface.h"
 
 namespace gdi {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "gdi/surface.h"
+#include "gdi/engine/surface.h"
 
 namespace display {
 

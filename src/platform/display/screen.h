@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "display/backend.h"
-#include "gdi/surface.h"
+#include "gdi/engine/surface.h"
 
 namespace display {
 

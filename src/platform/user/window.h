@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/handles.h"
-#include "gdi/surface.h"
+#include "gdi/engine/surface.h"
 
 namespace user {
 

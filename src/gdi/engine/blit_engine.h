@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gdi/surface.h"
+#include "gdi/engine/surface.h"
 
 namespace gdi {
 

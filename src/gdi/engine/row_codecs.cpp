@@ -1,8 +1,8 @@
-#include "gdi/row_codecs.h"
+#include "gdi/engine/row_codecs.h"
 
 #include <cstring>
 
-#include "gdi/simd_row_copies.h"
+#include "gdi/engine/simd_row_copies.h"
 
 namespace gdi {
 namespace {

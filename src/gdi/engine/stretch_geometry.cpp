@@ -1,4 +1,4 @@
-#include "gdi/stretch_geometry.h"
+#include "gdi/engine/stretch_geometry.h"
 
 #include <algorithm>
 

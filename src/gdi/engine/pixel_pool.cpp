@@ -1,4 +1,4 @@
-#include "gdi/pixel_pool.h"
+#include "gdi/engine/pixel_pool.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "gdi/pixel_memory.h"
+#include "gdi/engine/pixel_memory.h"
 
 #include <utility>
 
-#include "gdi/pixel_pool.h"
+#include "gdi/engine/pixel_pool.h"
 
 namespace gdi {
 

@@ -1,8 +1,8 @@
-#include "gdi/blit_engine.h"
+#include "gdi/engine/blit_engine.h"
 
 #include <algorithm>
 
-#include "gdi/row_codecs.h"
+#include "gdi/engine/row_codecs.h"
 
 namespace gdi {
 namespace {

@@ -1,4 +1,4 @@
-#include "gdi/pixel_codec.h"
+#include "gdi/engine/pixel_codec.h"
 
 #include <climits>
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gdi/pixel_codec.h"
+#include "gdi/engine/pixel_codec.h"
 
 namespace gdi {
 

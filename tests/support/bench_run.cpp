@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -41,6 +40,14 @@ void remove_tree(const std::string &dir) {
     rmdir(dir.c_str());
 }
 
+constexpr double kRunLimitSeconds = 300;
+
+std::string fresh_folder(const char *prefix) {
+    std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
+    if (!mkdtemp(&pattern[0])) throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}
+
 [[noreturn]] void exec_child(const std::string &dir, const std::vector<std::string> &args, const Env &env,
                              const std::string &out_path, const std::string &err_path) {
     int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -64,10 +71,7 @@ void remove_tree(const std::string &dir) {
 
 }  // namespace
 
-Workspace::Workspace(bool with_samples) {
-    char pattern[] = "/tmp/gdibench-test-XXXXXX";
-    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
+Workspace::Workspace(bool with_samples) : dir_(fresh_folder("gdibench-test")) {
     if (with_samples) {
         copy_in(sample_path("123A.jpg"), "123A.jpg");
         copy_in(sample_path("testA.bmp"), "testA.bmp");
@@ -110,26 +114,36 @@ std::vector<std::string> Workspace::temporaries() const {
 }
 
 RunResult Workspace::run(const std::vector<std::string> &args, const Env &env) const {
-    char pattern[] = "/tmp/gdibench-io-XXXXXX";
-    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-    std::string io = pattern;
-    std::string out_path = io + "/out", err_path = io + "/err";
-    pid_t pid = fork();
-    if (pid == 0) exec_child(dir_, args, env, out_path, err_path);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    RunResult result;
-    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = slurp(out_path);
-    result.err = slurp(err_path);
-    remove_tree(io);
-    return result;
+    return BenchProcess(*this, args, env).finish(kRunLimitSeconds);
 }
 
 RunResult Workspace::keys(const std::string &script, const Env &env, const std::vector<std::string> &more) const {
     std::vector<std::string> args = {"--headless", "--keys", script};
     args.insert(args.end(), more.begin(), more.end());
     return run(args, env);
+}
+
+BenchProcess::BenchProcess(const Workspace &workspace, const std::vector<std::string> &args, const Env &env,
+                           const std::function<void()> &prepare)
+    : io_(fresh_folder("gdibench-io")) {
+    process_ = std::make_unique<ChildProcess>([&] {
+        if (prepare) prepare();
+        exec_child(workspace.dir(), args, env, io_ + "/out", io_ + "/err");
+        return 127;
+    });
+}
+
+BenchProcess::~BenchProcess() {
+    process_.reset();
+    remove_tree(io_);
+}
+
+RunResult BenchProcess::finish(double seconds) {
+    RunResult result;
+    result.exit_code = process_->wait(seconds);
+    result.out = slurp(io_ + "/out");
+    result.err = slurp(io_ + "/err");
+    return result;
 }
 
 WorkingDirectory::WorkingDirectory(const std::string &dir) {

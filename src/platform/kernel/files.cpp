@@ -80,7 +80,7 @@ bool read_only(const struct stat &info) { return (info.st_mode & (S_IWUSR | S_IW
 int open_regular(const char *path, int flags, bool existed, struct stat *info) {
     int fd = open(path, flags | O_CLOEXEC | kNeverWait, 0666);
     if (fd < 0) {
-        if (errno == ENXIO) errno = EACCES;  // a FIFO without a reader, a socket
+        if (errno == ENXIO || errno == EISDIR) errno = EACCES;  // a FIFO without a reader, a socket, a folder
         return -1;
     }
     bool writing = (flags & O_ACCMODE) != O_RDONLY;

@@ -40,7 +40,7 @@ void remove_tree(const std::string &dir) {
     rmdir(dir.c_str());
 }
 
-constexpr double kRunLimitSeconds = 300;
+constexpr double kRunLimitSeconds = 600;
 
 std::string fresh_folder(const char *prefix) {
     std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";

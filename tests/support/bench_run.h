@@ -36,7 +36,7 @@ public:
     std::vector<std::string> files() const;        // names in the directory, sorted
     std::vector<std::string> temporaries() const;  // those ending in ".tmp": what a run left behind
 
-    // Runs the program here with the given arguments and extra environment, for five minutes at most.
+    // Runs the program here with the given arguments and extra environment, for ten minutes at most.
     RunResult run(const std::vector<std::string> &args, const Env &env = {}) const;
     // Runs headless with a key script (and optionally more arguments after it).
     RunResult keys(const std::string &script, const Env &env = {},

@@ -1,6 +1,7 @@
 // MapViewOfFile, FlushViewOfFile and UnmapViewOfFile: views that the program maps itself.
 #include <windows.h>
 
+#include <iterator>
 #include <map>
 
 #include "kernel/file_mapping.h"

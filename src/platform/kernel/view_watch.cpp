@@ -55,7 +55,8 @@ void on_bus_error(int signal, siginfo_t *info, void *context) {
     pass_on(signal, info, context);
 }
 
-// Sanitizer builds keep their own handler as the previous one, so their reports still come.
+// In sanitizer builds AddressSanitizer's handler becomes the previous one, so its reports still
+// come (it lets a program install its own unless ASAN_OPTIONS has allow_user_segv_handler=0).
 void install_handler_once() {
     static bool installed = [] {
         page_size = uintptr_t(sysconf(_SC_PAGESIZE));

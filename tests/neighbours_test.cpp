@@ -12,7 +12,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,8 +22,6 @@
 using namespace benchtest;
 
 namespace {
-
-constexpr double kLimit = 120;  // seconds for one run of the bench
 
 const char kDiskBox[] = "Failed to save data to the disk!";
 const char kLoadBox[] = "Failed to save to stream!";
@@ -56,11 +53,8 @@ mode_t mode_of(const std::string &path) {
     return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
 }
 
-RunResult run_keys(const Workspace &workspace, const std::string &keys, const Env &env = {},
-                   const std::vector<std::string> &more = {}) {
-    std::vector<std::string> args = {"--headless", "--keys", keys};
-    args.insert(args.end(), more.begin(), more.end());
-    return BenchProcess(workspace, args, env).finish(kLimit);
+Command bench_keys(const Workspace &workspace, const std::string &keys) {
+    return workspace.command({"--headless", "--keys", keys});
 }
 
 void expect_clean(const RunResult &run, const std::string &box) {
@@ -80,17 +74,11 @@ TEST(Neighbours, AFileCutShortUnderAViewNeverCrashes) {
     };
     for (const Case &c : {Case{"new.bmp", repeat("1", 50)}, Case{"123A.jpg", repeat("1", 30)}}) {
         Workspace workspace;
-        std::string path = workspace.path(c.file), bytes = workspace.read(c.file);
-        ChildProcess cutter([&] {
-            for (;;) {
-                if (!bytes.empty()) workspace.write(c.file, bytes);
-                if (truncate(path.c_str(), 0) != 0) std::this_thread::yield();
-            }
-            return 0;
-        });
-        RunResult run = run_keys(workspace, c.keys);
-        cutter.signal(SIGKILL);
-        cutter.wait(kLimit);
+        // The input is written back before each cut, so that there is something to cut.
+        const char *loop = "while :; do [ -n \"$1\" ] && cat \"$1\" > \"$0\"; truncate -c -s 0 \"$0\"; done";
+        std::string source = workspace.exists(c.file) ? sample_path(c.file) : "";
+        ChildProcess cutter(Command({"sh", "-c", loop, c.file, source}, workspace.dir()));
+        RunResult run = workspace.keys(c.keys);
         EXPECT_EQ(run.exit_code, 0) << c.file << "\n" << run.err;
         EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
         EXPECT_EQ(count(run.out, "key 1\n"), count(c.keys, "1")) << "every paint went on";
@@ -127,7 +115,8 @@ TEST(Neighbours, SpecialFilesNeverBlockAndAreNoFiles) {
         unlink(path.c_str());
         ASSERT_TRUE(c.socket ? make_socket(path) : mkfifo(path.c_str(), 0600) == 0) << c.name;
         mode_t kind = mode_of(path) & S_IFMT;
-        RunResult run = BenchProcess(workspace, {"--headless", "--keys", c.keys}).finish(20);
+        workspace.set_time_limit(10);
+        RunResult run = workspace.keys(c.keys);
         SCOPED_TRACE(std::string(c.name) + (c.socket ? " (socket)" : " (FIFO)"));
         expect_clean(run, c.box);
         EXPECT_EQ(mode_of(path) & S_IFMT, kind) << "left as it was";
@@ -146,7 +135,7 @@ TEST(Neighbours, ReadOnlyOutputsAreKept) {
         Workspace workspace;
         workspace.write(c.name, "previous");
         chmod(workspace.path(c.name).c_str(), 0444);
-        RunResult run = run_keys(workspace, c.keys);
+        RunResult run = workspace.keys(c.keys);
         SCOPED_TRACE(c.name);
         expect_clean(run, c.box);
         EXPECT_EQ(workspace.read(c.name), "previous");
@@ -162,15 +151,12 @@ TEST(Neighbours, TakenTemporaryNamesAreLeftAlone) {
     Workspace workspace, elsewhere{false};
     elsewhere.write("victim.txt", "victim");
     workspace.write("testC.jpg.part", "mine");
-    BenchProcess bench(workspace, {"--headless", "--keys", "8"}, {}, [&] {
-        auto path = [&](int n) {
-            return workspace.path("testC.jpg." + std::to_string(getpid()) + "." + std::to_string(n) + ".tmp");
-        };
-        if (symlink(elsewhere.path("victim.txt").c_str(), path(0).c_str()) != 0 || mkdir(path(1).c_str(), 0700) != 0 ||
-            mkfifo(path(2).c_str(), 0600) != 0 || !std::ofstream(path(3)).write("user's", 6))
-            _exit(126);
-    });
-    RunResult run = bench.finish(kLimit);
+    // The shell's process id is the bench's: it takes the names, then becomes the bench.
+    const char *take = "ln -s \"$0\" testC.jpg.$$.0.tmp && mkdir testC.jpg.$$.1.tmp && mkfifo testC.jpg.$$.2.tmp && "
+                       "printf \"user's\" > testC.jpg.$$.3.tmp && exec \"$@\"";
+    Command bench = bench_keys(workspace, "8");
+    bench.argv.insert(bench.argv.begin(), {"sh", "-c", take, elsewhere.path("victim.txt")});
+    RunResult run = run_command(bench, kBenchSeconds);
     expect_clean(run, "");
     EXPECT_EQ(workspace.read("testC.jpg"), complete_output());
     EXPECT_EQ(elsewhere.read("victim.txt"), "victim");
@@ -189,10 +175,9 @@ TEST(Neighbours, TakenTemporaryNamesAreLeftAlone) {
 TEST(Neighbours, TwoBenchesInOneFolderNeverCollide) {
     Workspace workspace;
     std::string script = repeat("1", 30);
-    BenchProcess first(workspace, {"--headless", "--keys", script});
-    BenchProcess second(workspace, {"--headless", "--keys", script});
-    for (BenchProcess *bench : {&first, &second}) {
-        RunResult run = bench->finish(kLimit);
+    ChildProcess first(bench_keys(workspace, script)), second(bench_keys(workspace, script));
+    for (ChildProcess *bench : {&first, &second}) {
+        RunResult run = bench->finish(kBenchSeconds);
         expect_clean(run, "");
         EXPECT_EQ(count(run.out, "key 1\n"), 30u);
     }
@@ -209,7 +194,7 @@ TEST(Neighbours, AFullDiskKeepsThePreviousFiles) {
     RunResult run;
     {
         FileSizeLimit full(1024);
-        run = run_keys(workspace, "8", {}, {"--screenshot", "shot.png"});
+        run = workspace.keys("8", {}, {"--screenshot", "shot.png"});
     }
     EXPECT_EQ(run.exit_code, 1) << "the screenshot failed";
     EXPECT_NE(run.err.find(kDiskBox), std::string::npos) << run.err;
@@ -223,10 +208,10 @@ TEST(Neighbours, AFullDiskKeepsThePreviousFiles) {
 TEST(Neighbours, AKillNeverLeavesAPartialOutput) {
     Workspace workspace;
     for (int delay_ms : {30, 120, 250, 400, 700, 1000}) {
-        BenchProcess bench(workspace, {"--headless", "--keys", repeat("1", 20)});
+        ChildProcess bench(bench_keys(workspace, repeat("1", 20)));
         std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
-        bench.process().signal(SIGKILL);
-        bench.finish(kLimit);
+        bench.kill(SIGKILL);
+        bench.wait(kBenchSeconds);
         if (!workspace.exists("testC.jpg")) continue;
         EXPECT_EQ(workspace.read("testC.jpg"), complete_output()) << delay_ms;
     }
@@ -242,7 +227,7 @@ int peak_memory_kb(const std::string &report) {
 TEST(Neighbours, AHugeSparseInputCostsOnlyWhatIsRead) {
     Workspace workspace;
     ASSERT_EQ(truncate(workspace.path("123A.jpg").c_str(), off_t(1000) << 20), 0);
-    RunResult run = run_keys(workspace, "8 8", {{"BENCH_REPORT", "1"}});
+    RunResult run = workspace.keys("8 8", {{"BENCH_REPORT", "1"}});
     EXPECT_EQ(run.exit_code, 0) << run.err;
     int peak = peak_memory_kb(run.err);
     EXPECT_GT(peak, 0) << run.err;

@@ -11,6 +11,9 @@ using namespace benchtest;
 
 namespace {
 
+// A thousand repaints under the sanitizers take a minute or two on a busy machine.
+constexpr double kSoakSeconds = 240;
+
 struct Report {
     long objects = -1;
     long peak_kb = -1;
@@ -19,6 +22,7 @@ struct Report {
 // Presses the mode's digit, then Shift (which repaints without changing the mode).
 Report soak(int mode, int paints) {
     Workspace workspace;
+    workspace.set_time_limit(kSoakSeconds);
     std::string keys = std::to_string(mode);
     for (int i = 1; i < paints; ++i) keys += " Shift";
     // No allocator quarantine under AddressSanitizer: freed memory is reused, as without it.

@@ -1,28 +1,18 @@
-// The window system: classes, windows, the message queue, painting, the display backends and,
-// under Xvfb, the program's real window.
+// The window system: classes, windows, the message queue, painting and the display backends.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <windows.h>
 
 #include <SDL.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <cstring>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/faults.h"
 #include "display/headless_backend.h"
 #include "display/screen.h"
 #include "display/sdl_backend.h"
-#include "support/bench_run.h"
-#include "support/png_image.h"
 #include "user/window.h"
 
 namespace {
@@ -509,163 +499,6 @@ TEST_F(SdlWindow, ScriptKeysComeBeforeRealInput) {
     EXPECT_EQ(next_key().wParam, WPARAM('1'));
     EXPECT_EQ(next_key().wParam, WPARAM('2'));
     EXPECT_EQ(next_key().wParam, WPARAM('3'));
-}
-
-}  // namespace
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-bool on_path(const std::string &tool) {
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Output of a shell command, trailing newline removed.
-std::string shell_output(const std::string &command) {
-    std::string out;
-    if (FILE *pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (size_t n = fread(buffer, 1, sizeof(buffer), pipe)) out.append(buffer, n);
-        pclose(pipe);
-    }
-    while (!out.empty() && out.back() == '\n') out.pop_back();
-    return out;
-}
-
-// An X server of its own for the test's lifetime.
-class Xvfb {
-public:
-    Xvfb() {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        ready_fd_ = fds[0];  // kept open: the server writes its number again when it resets
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(fds[0]);
-            std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x1200x24", "-nolisten", "tcp",
-                   "-noreset", (char *)nullptr);
-            _exit(127);
-        }
-        close(fds[1]);
-        char number[16] = {};
-        ssize_t n = read(fds[0], number, sizeof(number) - 1);
-        if (n > 0) display_ = ":" + std::string(number, strcspn(number, "\n"));
-    }
-    ~Xvfb() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (ready_fd_ >= 0) close(ready_fd_);
-    }
-    const std::string &display() const { return display_; }
-
-private:
-    pid_t pid_ = -1;
-    int ready_fd_ = -1;
-    std::string display_;
-};
-
-// The program started with a real window, its console going to a file.
-class WindowedRun {
-public:
-    WindowedRun(const benchtest::Workspace &ws, const std::string &display) : out_path_(ws.path("console.txt")) {
-        pid_ = fork();
-        if (pid_ == 0) {
-            freopen(out_path_.c_str(), "w", stdout);
-            if (chdir(ws.dir().c_str()) != 0) _exit(127);
-            setenv("DISPLAY", display.c_str(), 1);
-            unsetenv("WAYLAND_DISPLAY");
-            unsetenv("BENCH_FAULTS");
-            unsetenv("SDL_VIDEODRIVER");
-            // The D-Bus and GL libraries that SDL loads for X11 keep memory that LeakSanitizer
-            // would report in sanitizer builds; the program's own leaks are checked headless.
-            std::string asan = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
-            setenv("ASAN_OPTIONS", (asan + ":detect_leaks=0").c_str(), 1);
-            execl(BENCH_EXE, BENCH_EXE, "--window", "--screenshot", "shot.png", (char *)nullptr);
-            _exit(127);
-        }
-    }
-    ~WindowedRun() {
-        if (pid_ > 0 && exit_code(0) == -1) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    // The exit code, or -1 when the program is still running after the timeout.
-    int exit_code(int timeout_seconds) {
-        if (done_) return code_;
-        auto deadline = Clock::now() + std::chrono::seconds(timeout_seconds);
-        do {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                done_ = true;
-                code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                return code_;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        } while (Clock::now() < deadline);
-        return -1;
-    }
-
-private:
-    std::string out_path_;
-    pid_t pid_ = -1;
-    bool done_ = false;
-    int code_ = -1;
-};
-
-// Polls until f() gives a non-empty string or the time is up.
-std::string poll(const std::function<std::string()> &f, int seconds = 20) {
-    auto deadline = Clock::now() + std::chrono::seconds(seconds);
-    std::string value;
-    while ((value = f()).empty() && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return value;
-}
-
-bool all_white(const benchtest::RgbaImage &image) {
-    for (size_t i = 0; i < image.rgba.size(); i += 4)
-        if (image.rgba[i] != 255 || image.rgba[i + 1] != 255 || image.rgba[i + 2] != 255) return false;
-    return !image.rgba.empty();
-}
-
-TEST(RealWindow, ShowsAWhiteClientAreaAndTakesKeysUnderXvfb) {
-    for (const char *tool : {"Xvfb", "xdotool", "import"})
-        if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed (Debian: xvfb, xdotool, imagemagick)";
-    Xvfb server;
-    ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
-    benchtest::Workspace ws;
-    WindowedRun run(ws, server.display());
-    std::string x = "DISPLAY=" + server.display() + " ";
-
-    std::string id = poll([&] { return shell_output(x + "xdotool search --name '^Caption$' 2>/dev/null | head -1"); });
-    ASSERT_FALSE(id.empty()) << "no window titled Caption appeared on " << server.display() << " (exit code "
-                             << run.exit_code(0) << ")";
-    std::string geometry = shell_output(x + "xdotool getwindowgeometry " + id);
-    EXPECT_NE(geometry.find("Geometry: 1280x1024"), std::string::npos) << geometry;
-
-    // What the X server shows in the window, once the first paint has reached it.
-    benchtest::RgbaImage grabbed;
-    std::string shot = ws.path("grab.png");
-    poll([&] {
-        shell_output(x + "import -window " + id + " " + shot + " 2>/dev/null");
-        return benchtest::read_png(shot, &grabbed) && all_white(grabbed) ? "white" : "";
-    });
-    EXPECT_EQ(grabbed.width, 1280);
-    EXPECT_EQ(grabbed.height, 1024);
-    EXPECT_TRUE(all_white(grabbed)) << "the client area is not white";
-
-    shell_output(x + "xdotool windowfocus " + id);
-    shell_output(x + "xdotool key --delay 100 0 Escape");
-    EXPECT_EQ(run.exit_code(20), 0);
-    EXPECT_EQ(ws.read("console.txt"), "key 48\nkey_num 0\nkey 27\nkey_num 0\n");
-    benchtest::RgbaImage screenshot;
-    ASSERT_TRUE(benchtest::read_png(ws.path("shot.png"), &screenshot));
-    EXPECT_EQ(screenshot.width, 1280);
-    EXPECT_EQ(screenshot.height, 1024);
-    EXPECT_TRUE(all_white(screenshot));
 }
 
 }  // namespace

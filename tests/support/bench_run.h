@@ -1,23 +1,15 @@
 // Runs the bench as a user would: in a fresh temporary working directory, headless, with a key
 // script, capturing the console (stdout), stderr and the exit code.
 #pragma once
-#include <functional>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/child_process.h"
 
 namespace benchtest {
 
-struct RunResult {
-    int exit_code = -1;
-    std::string out;  // the console lines
-    std::string err;
-};
-
-using Env = std::vector<std::pair<std::string, std::string>>;
+// How long one run of the bench may take before the test fails.
+constexpr double kBenchSeconds = 60;
 
 class Workspace {
 public:
@@ -36,7 +28,11 @@ public:
     std::vector<std::string> files() const;        // names in the directory, sorted
     std::vector<std::string> temporaries() const;  // those ending in ".tmp": what a run left behind
 
-    // Runs the program here with the given arguments and extra environment, for ten minutes at most.
+    // How long each run may take before the test fails (kBenchSeconds unless told).
+    void set_time_limit(double seconds) { time_limit_ = seconds; }
+    // The program here with the given arguments and extra environment, to start in the background.
+    Command command(const std::vector<std::string> &args, const Env &env = {}) const;
+    // Runs the program here with the given arguments and extra environment.
     RunResult run(const std::vector<std::string> &args, const Env &env = {}) const;
     // Runs headless with a key script (and optionally more arguments after it).
     RunResult keys(const std::string &script, const Env &env = {},
@@ -44,23 +40,7 @@ public:
 
 private:
     std::string dir_;
-};
-
-// The bench started in the background in a workspace, for tests that act on it while it runs.
-class BenchProcess {
-public:
-    // prepare runs in the bench's own process (it has the bench's process id) before it starts.
-    BenchProcess(const Workspace &workspace, const std::vector<std::string> &args, const Env &env = {},
-                 const std::function<void()> &prepare = {});
-    ~BenchProcess();
-
-    // Waits for the end, `seconds` at most: past that it is killed and the exit code is -1.
-    RunResult finish(double seconds);
-    const ChildProcess &process() const { return *process_; }
-
-private:
-    std::string io_;  // a folder of its own for the console files
-    std::unique_ptr<ChildProcess> process_;
+    double time_limit_ = kBenchSeconds;
 };
 
 // Makes dir the working directory for the object's lifetime (for in-process tests of routines

@@ -1,47 +1,122 @@
 #include "support/child_process.h"
 
+#include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <stdexcept>
 #include <thread>
 
 namespace benchtest {
+namespace {
 
-ChildProcess::ChildProcess(const std::function<int()> &body) {
-    std::fflush(nullptr);
+using Clock = std::chrono::steady_clock;
+
+int unnamed_file() {
+    FILE *file = tmpfile();
+    if (!file) throw std::runtime_error("tmpfile failed");
+    int fd = dup(fileno(file));
+    fclose(file);
+    return fd;
+}
+
+std::string contents(int fd) {
+    std::string bytes;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = pread(fd, buffer, sizeof(buffer), off_t(bytes.size()))) > 0) bytes.append(buffer, size_t(n));
+    return bytes;
+}
+
+[[noreturn]] void exec_child(const Command &command, int out, int err) {
+    setpgid(0, 0);
+    int in = open("/dev/null", O_RDONLY);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    if (!command.dir.empty() && chdir(command.dir.c_str()) != 0) _exit(127);
+    for (const auto &[name, value] : command.env) {
+        if (value.empty())
+            unsetenv(name.c_str());
+        else
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+    std::vector<std::string> copy = command.argv;
+    std::vector<char *> argv;
+    for (std::string &arg : copy) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    std::fprintf(stderr, "cannot run %s\n", argv[0]);
+    _exit(127);
+}
+
+std::string joined(const std::vector<std::string> &argv) {
+    std::string line;
+    for (const std::string &arg : argv) line += (line.empty() ? "" : " ") + arg;
+    return line;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const Command &command)
+    : command_line_(joined(command.argv)), out_fd_(unnamed_file()), err_fd_(unnamed_file()) {
     pid_ = fork();
-    if (pid_ == 0) _exit(body());
+    if (pid_ < 0) throw std::runtime_error("fork failed: " + command_line_);
+    if (pid_ == 0) exec_child(command, out_fd_, err_fd_);
+    setpgid(pid_, pid_);  // also here, so that the group exists before any signal to it
 }
 
 ChildProcess::~ChildProcess() {
-    if (!reaped_ && pid_ > 0) wait(0);
+    end();
+    close(out_fd_);
+    close(err_fd_);
 }
 
 int ChildProcess::wait(double seconds) {
-    using Clock = std::chrono::steady_clock;
     auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-    int status = 0;
-    while (!reaped_) {
+    while (!done_) {
+        int status = 0;
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            reaped_ = true;
-            code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            done_ = true;
+            exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         } else if (Clock::now() >= deadline) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-            reaped_ = true;
-            code_ = -1;
+            return -1;
         } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
-    return code_;
+    return exit_code_;
 }
 
-void ChildProcess::signal(int number) const {
-    if (!reaped_) kill(pid_, number);
+RunResult ChildProcess::finish(double seconds) {
+    if (wait(seconds) == -1) {
+        ADD_FAILURE() << "still running after " << seconds << " s, killed: " << command_line_;
+        end();
+    }
+    return {exit_code_, out(), err()};
 }
+
+std::string ChildProcess::out() const { return contents(out_fd_); }
+
+std::string ChildProcess::err() const { return contents(err_fd_); }
+
+void ChildProcess::kill(int signal) const {
+    if (!done_) ::kill(-pid_, signal);
+}
+
+void ChildProcess::end() {
+    if (done_) return;
+    ::kill(-pid_, SIGTERM);
+    if (wait(5) != -1) return;
+    ::kill(-pid_, SIGKILL);
+    wait(60);
+}
+
+RunResult run_command(const Command &command, double seconds) { return ChildProcess(command).finish(seconds); }
 
 }  // namespace benchtest

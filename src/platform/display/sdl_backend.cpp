@@ -78,13 +78,20 @@ SdlBackend::~SdlBackend() {
 }
 
 void SdlBackend::open(const char *title, int width, int height) {
-    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                               SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    // An OpenGL renderer makes SDL destroy and recreate the native window with other flags. So the
+    // window is made hidden and untitled, gets its renderer, and only then its title and visibility:
+    // whoever finds the window titled by the program (a tool, a window manager rule) finds the one
+    // that lasts.
+    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (window_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) {
         std::fprintf(stderr, "gdibench: cannot open the window: %s\n", SDL_GetError());
         close();
+        return;
     }
+    SDL_SetWindowTitle(window_, title);
+    SDL_ShowWindow(window_);
 }
 
 void SdlBackend::close() {

@@ -1,0 +1,142 @@
+// The program's real window on an X server of the test's own (Xvfb): found by its title with
+// xdotool, read back with ImageMagick's import, driven by keys typed into it.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "support/bench_run.h"
+#include "support/png_image.h"
+
+namespace {
+
+using namespace benchtest;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kToolSeconds = 20;  // one call of an X tool
+constexpr int kStartSeconds = 20;    // for the server to start, the window to appear, the first paint
+
+bool on_path(const std::string &tool) {
+    return run_command({{"sh", "-c", "command -v " + tool}}, kToolSeconds).exit_code == 0;
+}
+
+// An X server of its own for the test's lifetime.
+class Xvfb {
+public:
+    Xvfb() {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        ready_fd_ = fds[0];  // kept open: the server writes its number again when it resets
+        server_ = std::make_unique<ChildProcess>(Command{{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
+                                                          "0", "1600x1200x24", "-nolisten", "tcp", "-noreset"}});
+        close(fds[1]);
+        pollfd ready = {fds[0], POLLIN, 0};
+        char number[16] = {};
+        if (::poll(&ready, 1, kStartSeconds * 1000) == 1 && read(fds[0], number, sizeof(number) - 1) > 0)
+            display_ = ":" + std::string(number, strcspn(number, "\n"));
+    }
+    ~Xvfb() {
+        server_.reset();
+        if (ready_fd_ >= 0) close(ready_fd_);
+    }
+    const std::string &display() const { return display_; }
+    std::string log() const { return server_ ? server_->err() : ""; }
+
+    // Standard output of an X tool run on this server.
+    std::string tool(const std::vector<std::string> &argv) const {
+        return run_command({argv, "", {{"DISPLAY", display_}}}, kToolSeconds).out;
+    }
+    // Ids of the windows titled "Caption", one a line; only the mapped and viewable ones when told.
+    std::string caption_windows(bool visible_only = false) const {
+        if (visible_only) return tool({"xdotool", "search", "--onlyvisible", "--name", "^Caption$"});
+        return tool({"xdotool", "search", "--name", "^Caption$"});
+    }
+
+private:
+    int ready_fd_ = -1;
+    std::unique_ptr<ChildProcess> server_;
+    std::string display_;
+};
+
+// The program with a real window on the server, saving a screenshot when it ends.
+ChildProcess start_windowed(const Workspace &ws, const std::string &display) {
+    // The D-Bus and GL libraries that SDL loads for X11 keep memory that LeakSanitizer would report
+    // in sanitizer builds; the program's own leaks are checked headless.
+    const char *asan = std::getenv("ASAN_OPTIONS");
+    return ChildProcess({{BENCH_EXE, "--window", "--screenshot", "shot.png"},
+                         ws.dir(),
+                         {{"DISPLAY", display},
+                          {"WAYLAND_DISPLAY", ""},
+                          {"BENCH_FAULTS", ""},
+                          {"SDL_VIDEODRIVER", ""},
+                          {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0"}}});
+}
+
+// Polls until f() gives a non-empty string or the time is up.
+std::string wait_for(const std::function<std::string()> &f, int seconds = kStartSeconds) {
+    auto deadline = Clock::now() + std::chrono::seconds(seconds);
+    std::string value;
+    while ((value = f()).empty() && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return value;
+}
+
+bool all_white(const RgbaImage &image) {
+    for (size_t i = 0; i < image.rgba.size(); i += 4)
+        if (image.rgba[i] != 255 || image.rgba[i + 1] != 255 || image.rgba[i + 2] != 255) return false;
+    return !image.rgba.empty();
+}
+
+TEST(RealWindow, ShowsAWhiteClientAreaAndTakesKeysUnderXvfb) {
+    for (const char *tool : {"Xvfb", "xdotool", "import"})
+        if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed (Debian: xvfb, xdotool, imagemagick)";
+    Xvfb server;
+    ASSERT_FALSE(server.display().empty()) << "Xvfb did not start within " << kStartSeconds << " s: " << server.log();
+    Workspace ws;
+    ChildProcess run = start_windowed(ws, server.display());
+
+    // The window keeps the identity it has when its title first appears.
+    std::string id = wait_for([&] { return server.caption_windows(); });
+    auto found = Clock::now();
+    ASSERT_FALSE(id.empty()) << "no window titled Caption appeared on " << server.display() << " (exit code "
+                             << run.wait(0) << ")\n" << run.err();
+    EXPECT_EQ(wait_for([&] { return server.caption_windows(true); }), id) << "the window found is not the one shown";
+    id = id.substr(0, id.find('\n'));
+    std::string geometry = server.tool({"xdotool", "getwindowgeometry", id});
+    EXPECT_NE(geometry.find("Geometry: 1280x1024"), std::string::npos) << geometry;
+
+    // What the X server shows in the window, once the first paint has reached it.
+    RgbaImage grabbed;
+    std::string shot = ws.path("grab.png");
+    wait_for([&] {
+        server.tool({"import", "-window", id, shot});
+        return read_png(shot, &grabbed) && all_white(grabbed) ? "white" : "";
+    });
+    EXPECT_EQ(grabbed.width, 1280);
+    EXPECT_EQ(grabbed.height, 1024);
+    EXPECT_TRUE(all_white(grabbed)) << "the client area is not white";
+
+    std::this_thread::sleep_until(found + std::chrono::seconds(2));
+    EXPECT_EQ(server.caption_windows(), id + "\n") << "after 2 s";
+    server.tool({"xdotool", "windowfocus", id});
+    server.tool({"xdotool", "key", "0"});
+    EXPECT_EQ(server.caption_windows(), id + "\n") << "after a key";
+
+    server.tool({"xdotool", "key", "Escape"});
+    RunResult result = run.finish(kToolSeconds);
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    EXPECT_EQ(result.out, "key 48\nkey_num 0\nkey 27\nkey_num 0\n");
+    RgbaImage screenshot;
+    ASSERT_TRUE(read_png(ws.path("shot.png"), &screenshot));
+    EXPECT_EQ(screenshot.width, 1280);
+    EXPECT_EQ(screenshot.height, 1024);
+    EXPECT_TRUE(all_white(screenshot));
+}
+
+}  // namespace

@@ -67,6 +67,7 @@ TEST(KeyEcho, KeypadDigitsChooseTheModeToo) {
 TEST(KeyEcho, CodesFrom0x80PrintAsNegativeNumbers) {
     EXPECT_EQ(console_of("Period"), "key -66\nkey_num 0\n");
     EXPECT_EQ(console_of("0xBE,0xfe"), "key -66\nkey_num 0\nkey -2\nkey_num 0\n");
+    EXPECT_EQ(console_of("0xFF"), "key -1\nkey_num 0\n");
 }
 
 TEST(KeyEcho, OtherKeysKeepTheModeAndRepaintIt) {
@@ -174,7 +175,9 @@ TEST(HostOptions, ArgumentsAfterDoubleDashChangeNothing) {
 TEST(HostOptions, BadOptionsAndKeyNamesAreRefusedBeforeAnyWindowOpens) {
     Workspace ws;
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"}, {"--headless", "--keys", "1 Foo"}, {"--keys"}, {"--screenshot"}, {"--keys", "0x100"}, {"stray"}};
+        {"--bogus"}, {"--headless", "--keys", "1 Foo"}, {"--keys"}, {"--screenshot"}, {"--keys", "0x100"}, {"stray"},
+        {"--keys", "0", "--keys", "1"}, {"--keys-file", "-", "--keys", "1"}, {"--keys-file", "missing.txt"},
+        {"--keys-file"}, {"--screenshot", ""}, {"--screenshot", "a.png", "--screenshot", "b.png"}};
     for (const auto &args : bad) {
         RunResult run = ws.run(args);
         EXPECT_EQ(run.exit_code, 2) << args[0];
@@ -183,6 +186,32 @@ TEST(HostOptions, BadOptionsAndKeyNamesAreRefusedBeforeAnyWindowOpens) {
     }
     EXPECT_NE(ws.run({"--keys", "1 Foo"}).err.find("\"Foo\""), std::string::npos);
     EXPECT_EQ(ws.files(), kSamplesOnly);
+}
+
+TEST(HostOptions, FaultRulesNamingNoKnownCallOrWithABadCountAreRefused) {
+    Workspace ws;
+    for (const char *rules : {"CreatFileA", "CreateFileA@abc", "CreateFileA@-1", "CreateFileA@0", "CreateFileA@",
+                              "CreateFileA,@2", "CreateFileA@99999999999999999999"}) {
+        RunResult run = ws.keys("1", {{"BENCH_FAULTS", rules}});
+        EXPECT_EQ(run.exit_code, 2) << rules;
+        EXPECT_EQ(run.out, "") << rules;
+        EXPECT_NE(run.err.find("known calls: AllocConsole, Allocation, CoInitialize, "), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(ws.files(), kSamplesOnly);
+}
+
+TEST(HostOptions, AKeysFileOfAnyLengthOrStandardInputGivesTheScript) {
+    Workspace ws;
+    // Longer than the 128 KiB one argument can hold.
+    ws.write("keys.txt", std::string(150000, ' ') + "0\r\n" + std::string(150000, ',') + "E\n");
+    RunResult file = ws.run({"--headless", "--keys-file", "keys.txt"});
+    EXPECT_EQ(file.exit_code, 0) << file.err;
+    EXPECT_EQ(file.out, "key 48\nkey_num 0\nkey 69\nkey_num 0\n");
+    benchtest::Command from_stdin({"sh", "-c", std::string("exec ") + BENCH_EXE + " --headless --keys-file - <keys.txt"},
+                                  ws.dir(), {{"BENCH_FAULTS", ""}});
+    RunResult piped = benchtest::run_command(from_stdin, benchtest::kBenchSeconds);
+    EXPECT_EQ(piped.exit_code, 0) << piped.err;
+    EXPECT_EQ(piped.out, file.out);
 }
 
 TEST(HostOptions, WithoutAWorkingDisplayTheRunIsHeadlessUnlessAWindowIsDemanded) {
@@ -212,6 +241,17 @@ TEST(HostOptions, TheScreenshotIsTheWhiteClientAreaHoweverTheRunEnds) {
         EXPECT_EQ(image.height, 1024) << script;
         EXPECT_TRUE(all_white(image)) << script;
     }
+}
+
+TEST(Console, EachLineIsOutAsItIsPrintedSoAKillLosesNone) {
+    Workspace ws;
+    // On SDL's display-less driver the window waits for real input after the script, until ended.
+    benchtest::ChildProcess run(benchtest::Command({BENCH_EXE, "--window", "--keys", "0 E R T"}, ws.dir(),
+                                                   {{"SDL_VIDEODRIVER", "dummy"}, {"BENCH_FAULTS", ""}}));
+    const std::string lines = "key 48\nkey_num 0\nkey 69\nkey_num 0\nkey 82\nkey_num 0\nkey 84\nkey_num 0\n";
+    for (int tries = 0; run.out() != lines && tries < 200; ++tries) run.wait(0.1);
+    EXPECT_EQ(run.out(), lines);
+    EXPECT_EQ(run.wait(0), -1);  // still running: the lines did not wait for the exit
 }
 
 // The console in the process itself: one at a time, "CONOUT$" reaching the launching terminal.

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "core/faults.h"
-#include "display/headless_backend.h"
 #include "display/screen.h"
 #include "display/sdl_backend.h"
+#include "host/key_script.h"
 #include "user/window.h"
 
 namespace {
@@ -80,7 +80,8 @@ protected:
     }
 
     static void use_headless(const std::vector<UINT> &keys) {
-        display::install(std::make_unique<display::HeadlessBackend>(keys));
+        display::uninstall();
+        host::play_key_script(keys);
     }
 
     HWND create(DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, int width = 1300, int height = 1067,
@@ -233,6 +234,18 @@ TEST_F(WindowSystem, HeadlessKeysAreHandledOneByOneThenTheWindowCloses) {
     EXPECT_EQ(order, expected_order);
 }
 
+TEST_F(WindowSystem, ScriptedF10AndAltArriveAsSystemKeys) {
+    use_headless({VK_F10, VK_MENU, 'A', 0xFF});
+    create();
+    EXPECT_EQ(run_loop(), 7);
+    std::vector<std::pair<UINT, WPARAM>> keys;
+    for (const MSG &m : recorder.keys)
+        if (m.message != WM_CHAR) keys.push_back({m.message, m.wParam});
+    std::vector<std::pair<UINT, WPARAM>> expected = {
+        {WM_SYSKEYDOWN, VK_F10}, {WM_SYSKEYDOWN, VK_MENU}, {WM_KEYDOWN, 'A'}, {WM_KEYDOWN, 0xFF}};
+    EXPECT_EQ(keys, expected);
+}
+
 TEST_F(WindowSystem, SendMessageIsReentrant) {
     static int depth = 0, deepest = 0;
     WNDCLASSEXA wc = {};
@@ -367,7 +380,7 @@ protected:
         WindowSystem::SetUp();
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         std::string error;
-        auto sdl = display::SdlBackend::create({}, &error);
+        auto sdl = display::SdlBackend::create(&error);
         ASSERT_TRUE(sdl) << error;
         display::install(std::move(sdl));
         hwnd_ = create();
@@ -491,9 +504,10 @@ TEST_F(SdlWindow, ScriptKeysComeBeforeRealInput) {
     DestroyWindow(hwnd_);
     recorder.quit_on_destroy = true;
     std::string error;
-    auto sdl = display::SdlBackend::create({'1', '2'}, &error);
+    auto sdl = display::SdlBackend::create(&error);
     ASSERT_TRUE(sdl) << error;
     display::install(std::move(sdl));
+    host::play_key_script({'1', '2'});
     hwnd_ = create();
     push_key(SDLK_3);
     EXPECT_EQ(next_key().wParam, WPARAM('1'));

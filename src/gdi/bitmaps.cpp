@@ -5,6 +5,7 @@
 
 #include "core/faults.h"
 #include "core/handles.h"
+#include "core/out_of_memory.h"
 #include "gdi/engine/blit_engine.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
@@ -38,7 +39,7 @@ bool header_size(const BITMAPINFOHEADER *header, int *width, int *height) {
 extern "C" {
 
 HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section,
-                                DWORD offset) {
+                                DWORD offset) try {
     if (bits) *bits = nullptr;
     if ((hdc && !find_dc(hdc)) || usage != DIB_RGB_COLORS) return fail(ERROR_INVALID_PARAMETER);
     if (layer::injected_fault("CreateDIBSection")) return fail(ERROR_NOT_ENOUGH_MEMORY);
@@ -54,11 +55,11 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO *info, UINT usage, voi
     if (!handle) return fail(ERROR_NOT_ENOUGH_MEMORY);
     if (bits) *bits = pixels;
     return handle;
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
 // The bitmap is stored 32 bits per pixel, the display's format.
 HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER *header, DWORD init, const void *bits,
-                              const BITMAPINFO *info, UINT usage) {
+                              const BITMAPINFO *info, UINT usage) try {
     int width = 0, height = 0;
     if ((hdc && !find_dc(hdc)) || !header || !header_size(header, &width, &height)) return fail(ERROR_INVALID_PARAMETER);
     Surface source;
@@ -72,16 +73,16 @@ HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER *header, DWORD ini
         copy_pixels(source, 0, 0, bitmap->surface, 0, 0, std::min(width, source.width), std::min(height, source.height));
     }
     return add_bitmap(std::move(bitmap));
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
 // A zero width or height gives the 1 x 1 monochrome stock bitmap, as on the platform.
-HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height) {
+HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height) try {
     if (!find_dc(hdc)) return nullptr;
     if (width == 0 || height == 0) return stock_bitmap();
     if (width < 0 || height < 0 || int64_t(width) * height > INT_MAX / 4) return fail(ERROR_INVALID_PARAMETER);
     std::unique_ptr<Bitmap> bitmap = new_device_bitmap(width, height);
     return bitmap ? add_bitmap(std::move(bitmap)) : fail(ERROR_NOT_ENOUGH_MEMORY);
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
 // Fails for a bitmap still selected into a context; deleting the stock bitmap does nothing.
 BOOL WINAPI DeleteObject(HGDIOBJ object) {

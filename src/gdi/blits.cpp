@@ -1,6 +1,7 @@
 // BitBlt, single pixels, and the drawing and filling entry points the rest of the layer uses.
 #include <cstring>
 
+#include "core/out_of_memory.h"
 #include "gdi/engine/blit_engine.h"
 #include "gdi/engine/box.h"
 #include "gdi/engine/row_codecs.h"
@@ -100,7 +101,7 @@ extern "C" {
 // SRCCOPY only. Source pixels outside a memory context's bitmap are black. Source pixels outside
 // a window's client area leave the destination unchanged: a window has nothing to show there,
 // and the program copies such a grab back onto the window, which then stays as it was.
-BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop) {
+BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop) try {
     DeviceContext *source_dc = find_dc(src);
     Surface *target = surface_of(dest);
     Surface *source = source_dc ? surface_of(src) : nullptr;
@@ -115,20 +116,20 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int x
     // After the copy, so that a copy within one bitmap reads its source before anything is filled.
     if (!source_dc->on_window()) fill_outside(*target, clipped, covered, kBlack);
     return TRUE;
-}
+} OUT_OF_MEMORY_RETURNS(FALSE)
 
-COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
+COLORREF WINAPI GetPixel(HDC hdc, int x, int y) try {
     Surface *s = surface_of(hdc);
     if (!s || !inside(*s, x, y)) return CLR_INVALID;
     return colorref_from_bgra(pixel_at(*s, x, y));
-}
+} OUT_OF_MEMORY_RETURNS(CLR_INVALID)
 
 // Returns the colour the pixel took, which a narrow format may round.
-COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
+COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) try {
     Surface *s = surface_of(hdc);
     if (!s || !inside(*s, x, y)) return CLR_INVALID;
     fill_pixels(*s, x, y, 1, 1, bgra_from_colorref(color));
     return colorref_from_bgra(pixel_at(*s, x, y));
-}
+} OUT_OF_MEMORY_RETURNS(COLORREF(-1))
 
 }  // extern "C"

@@ -1,5 +1,6 @@
 // Device contexts: memory contexts with their selected bitmap, and contexts on window surfaces.
 #include "core/handles.h"
+#include "core/out_of_memory.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 
@@ -38,12 +39,12 @@ using namespace gdi;
 extern "C" {
 
 // The context made is a memory context whatever hdc is; a null hdc is allowed.
-HDC WINAPI CreateCompatibleDC(HDC hdc) {
+HDC WINAPI CreateCompatibleDC(HDC hdc) try {
     if (hdc && !find_dc(hdc)) return nullptr;
     auto dc = std::make_unique<DeviceContext>();
     dc->bitmap = stock_bitmap();
     return add_dc(std::move(dc));
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
 // The selected bitmap is let go, so that it can be selected elsewhere or deleted.
 BOOL WINAPI DeleteDC(HDC hdc) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "core/out_of_memory.h"
 #include "gdi/engine/blit_engine.h"
 #include "gdi/engine/stretch_geometry.h"
 #include "gdi/gdi_internal.h"
@@ -52,7 +53,7 @@ extern "C" {
 // Returns the DIB's number of rows; a zero destination size draws nothing and still succeeds,
 // a zero source size draws nothing and fails.
 int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
-                         int srcWidth, int srcHeight, const void *bits, const BITMAPINFO *info, UINT usage, DWORD rop) {
+                         int srcWidth, int srcHeight, const void *bits, const BITMAPINFO *info, UINT usage, DWORD rop) try {
     Surface *target = surface_of(hdc);
     Surface dib;
     if (!target || rop != SRCCOPY || !caller_dib(bits, info, usage, &dib)) return 0;
@@ -61,12 +62,12 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destH
     transfer(dib, make_span(xSrc, srcWidth), picture_rows(dib, ySrc, srcHeight), *target, make_span(xDest, destWidth),
              make_span(yDest, destHeight));
     return dib.height;
-}
+} OUT_OF_MEMORY_RETURNS(0)
 
 // bits holds scan lines startScan .. startScan + lines - 1 of the DIB; returns how many of them
 // exist in the DIB.
 int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc,
-                             UINT startScan, UINT lines, const void *bits, const BITMAPINFO *info, UINT usage) {
+                             UINT startScan, UINT lines, const void *bits, const BITMAPINFO *info, UINT usage) try {
     Surface *target = surface_of(hdc);
     Surface band;
     if (!target || !caller_dib(bits, info, usage, &band) || startScan >= UINT(band.height)) return 0;
@@ -76,14 +77,14 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD h
     transfer(band, make_span(xSrc, w), picture_rows(band, int(int64_t(ySrc) - startScan), h), *target,
              make_span(xDest, w), make_span(yDest, h));
     return band.height;
-}
+} OUT_OF_MEMORY_RETURNS(0)
 
 // With no destination: biBitCount 0 asks for the bitmap's format (returns its height); any
 // other bit count asks for the size of its lines in that format (biSizeImage only). With a
 // destination: copies lines into the header's format, scan line 0 being the bottom row of a
 // bottom-up header, and returns how many were copied. Destinations of 8 bits or less, which
 // would need a colour table made up, are not supported.
-int WINAPI GetDIBits(HDC hdc, HBITMAP hbitmap, UINT start, UINT lines, LPVOID bits, LPBITMAPINFO info, UINT usage) {
+int WINAPI GetDIBits(HDC hdc, HBITMAP hbitmap, UINT start, UINT lines, LPVOID bits, LPBITMAPINFO info, UINT usage) try {
     Bitmap *bitmap = find_dc(hdc) ? find_bitmap(hbitmap) : nullptr;
     if (!bitmap || !info || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER) || usage != DIB_RGB_COLORS) return 0;
     const Surface &source = bitmap->surface;
@@ -112,6 +113,6 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbitmap, UINT start, UINT lines, LPVOID bi
     int first_row = target.bottom_up ? source.height - int(start) - target.height : int(start);
     copy_pixels(source, 0, first_row, target, 0, 0, std::min(source.width, target.width), target.height);
     return target.height;
-}
+} OUT_OF_MEMORY_RETURNS(0)
 
 }  // extern "C"

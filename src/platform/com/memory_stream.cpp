@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/faults.h"
+#include "core/out_of_memory.h"
 
 namespace com {
 
@@ -132,11 +133,12 @@ HRESULT MemoryStream::Clone(IStream **clone) {
 
 // Only fresh memory (global == NULL) is supported: the layer's streams own their bytes, which are
 // freed with the stream whatever deleteOnRelease says.
-extern "C" HRESULT WINAPI CreateStreamOnHGlobal(HGLOBAL global, BOOL, LPSTREAM *stream) {
+extern "C" HRESULT WINAPI CreateStreamOnHGlobal(HGLOBAL global, BOOL, LPSTREAM *stream) try {
     if (!stream) return E_INVALIDARG;
     *stream = nullptr;
     if (global) return E_NOTIMPL;
     if (layer::injected_fault("CreateStreamOnHGlobal")) return E_OUTOFMEMORY;
+    layer::allocation_point();
     *stream = new (std::nothrow) com::MemoryStream;
     return *stream ? S_OK : E_OUTOFMEMORY;
-}
+} OUT_OF_MEMORY_RETURNS(E_OUTOFMEMORY)

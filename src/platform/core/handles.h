@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/out_of_memory.h"
+
 namespace layer {
 
 enum class Kind : uint32_t {
@@ -44,7 +46,9 @@ class HandleTable {
 public:
     explicit HandleTable(Kind kind) : kind_(kind) {}
 
+    // May throw std::bad_alloc; the object is then destroyed.
     void *add(std::unique_ptr<T> object) {
+        allocation_point();
         uint32_t index;
         if (!free_.empty()) {
             index = free_.back();
@@ -53,6 +57,7 @@ public:
             if (slots_.size() > HandleBits::kIndexMask) return nullptr;
             index = uint32_t(slots_.size());
             slots_.push_back(Slot{});
+            free_.reserve(slots_.size());  // so that remove() never allocates
         }
         Slot &slot = slots_[index];
         slot.object = std::move(object);

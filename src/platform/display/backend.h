@@ -1,5 +1,6 @@
 // What the window system needs from the place a window is shown: it presents the window's backing
-// surface, hands out input events and shows message boxes. One backend shows one window.
+// surface, translates its native input into input events and shows message boxes. One backend
+// shows one window.
 #pragma once
 #include <windows.h>
 
@@ -29,11 +30,14 @@ public:
 
     // Shows the window with its title and client size.
     virtual void open(const char *title, int width, int height) = 0;
-    // Hides the window again; events stop except those of the key script.
+    // Hides the window again; its events stop.
     virtual void close() = 0;
     virtual void present(const gdi::Surface &surface) = 0;
-    // The next input event, waiting for one when the backend has a user who may still act.
+    // True when a user may still act on the window, so that input can come after a key script.
+    virtual bool has_user() const = 0;
+    // The next input event, waiting for one when the backend has a user.
     virtual InputEvent next_event() = 0;
+    // The user's answer, or 0 when the backend cannot show the box.
     virtual int message_box(const char *text, const char *caption, UINT type) = 0;
 };
 

@@ -8,7 +8,7 @@ namespace display {
 namespace {
 
 struct Screen {
-    std::unique_ptr<Backend> backend = std::make_unique<HeadlessBackend>(std::vector<UINT>{});
+    std::unique_ptr<Backend> backend = std::make_unique<HeadlessBackend>();
     HWND shown = nullptr;
     const gdi::Surface *surface = nullptr;
     Frame kept;
@@ -32,6 +32,8 @@ Frame copy_of(const gdi::Surface &surface) {
 }  // namespace
 
 void install(std::unique_ptr<Backend> backend) { screen().backend = std::move(backend); }
+
+void uninstall() { install(std::make_unique<HeadlessBackend>()); }
 
 Backend &backend() { return *screen().backend; }
 

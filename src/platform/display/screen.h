@@ -18,8 +18,9 @@ struct Frame {
     std::vector<uint32_t> pixels;
 };
 
-// Chooses the backend; until a call, a headless one without keys is used.
+// Chooses the backend; until a call, and after uninstall(), a headless one is used.
 void install(std::unique_ptr<Backend> backend);
+void uninstall();
 Backend &backend();
 
 HWND shown_window();

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "display/headless_backend.h"
 #include "display/sdl_keys.h"
 
 namespace display {
@@ -54,7 +53,7 @@ InputEvent translate(const SDL_Event &sdl) {
 
 }  // namespace
 
-std::unique_ptr<SdlBackend> SdlBackend::create(const std::vector<UINT> &keys, std::string *error) {
+std::unique_ptr<SdlBackend> SdlBackend::create(std::string *error) {
     // Ctrl+C ends the process at once, as it does for the platform's console programs.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -69,7 +68,7 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const std::vector<UINT> &keys, st
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    return std::unique_ptr<SdlBackend>(new SdlBackend(keys));
+    return std::unique_ptr<SdlBackend>(new SdlBackend());
 }
 
 SdlBackend::~SdlBackend() {
@@ -125,12 +124,6 @@ void SdlBackend::present(const gdi::Surface &surface) {
 InputEvent SdlBackend::next_event() {
     InputEvent event;
     if (!window_) return event;
-    if (!keys_.empty()) {
-        event.type = InputEvent::Type::Key;
-        event.vk = keys_.front();
-        keys_.pop_front();
-        return event;
-    }
     SDL_Event sdl;
     while (SDL_WaitEvent(&sdl)) {
         event = translate(sdl);
@@ -141,9 +134,7 @@ InputEvent SdlBackend::next_event() {
 }
 
 int SdlBackend::message_box(const char *text, const char *caption, UINT type) {
-    if (SDL_ShowSimpleMessageBox(box_flags(type), caption, text, window_) != 0)
-        return answer_on_stderr(text, caption);
-    return IDOK;
+    return SDL_ShowSimpleMessageBox(box_flags(type), caption, text, window_) == 0 ? IDOK : 0;
 }
 
 }  // namespace display

@@ -1,11 +1,9 @@
-// A real window through SDL2 (X11, Wayland, ...): the key script first, then real input.
+// A real window through SDL2 (X11, Wayland, ...) and its input.
 #pragma once
 #include <SDL.h>
 
-#include <deque>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "display/backend.h"
 
@@ -14,20 +12,20 @@ namespace display {
 class SdlBackend : public Backend {
 public:
     // Null, with the reason, when SDL finds no display to open windows on.
-    static std::unique_ptr<SdlBackend> create(const std::vector<UINT> &keys, std::string *error);
+    static std::unique_ptr<SdlBackend> create(std::string *error);
     ~SdlBackend() override;
 
     void open(const char *title, int width, int height) override;
     void close() override;
     void present(const gdi::Surface &surface) override;
+    bool has_user() const override { return window_ != nullptr; }
     InputEvent next_event() override;
     int message_box(const char *text, const char *caption, UINT type) override;
 
 private:
-    explicit SdlBackend(const std::vector<UINT> &keys) : keys_(keys.begin(), keys.end()) {}
+    SdlBackend() = default;
     bool fit_texture(int width, int height);
 
-    std::deque<UINT> keys_;
     SDL_Window *window_ = nullptr;
     SDL_Renderer *renderer_ = nullptr;
     SDL_Texture *texture_ = nullptr;

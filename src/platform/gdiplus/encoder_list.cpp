@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "core/faults.h"
+#include "core/out_of_memory.h"
 #include "gdiplus/startup.h"
 
 namespace gdiplus {
@@ -122,16 +123,16 @@ bool find_encoder(const CLSID &clsid, Format *format) {
 
 using namespace Gdiplus;
 
-extern "C" Status WINAPI GdipGetImageEncodersSize(UINT *numEncoders, UINT *size) {
+extern "C" Status WINAPI GdipGetImageEncodersSize(UINT *numEncoders, UINT *size) try {
     if (!numEncoders || !size) return InvalidParameter;
     if (!gdiplus::started()) return GdiplusNotInitialized;
     bool listed = !layer::injected_fault("GdipGetImageEncoders");
     *numEncoders = listed ? gdiplus::kEncoderCount : 0;
     *size = listed ? gdiplus::block_size() : 0;
     return Ok;
-}
+} OUT_OF_MEMORY_RETURNS(OutOfMemory)
 
-extern "C" Status WINAPI GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo *encoders) {
+extern "C" Status WINAPI GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo *encoders) try {
     if (!encoders) return InvalidParameter;
     if (!gdiplus::started()) return GdiplusNotInitialized;
     if (numEncoders != gdiplus::kEncoderCount || size != gdiplus::block_size()) return InvalidParameter;
@@ -141,4 +142,4 @@ extern "C" Status WINAPI GdipGetImageEncoders(UINT numEncoders, UINT size, Image
     for (UINT i = 0; i < numEncoders; ++i)
         gdiplus::fill_record(gdiplus::kEncoders[i], &strings, &patterns, &encoders[i]);
     return Ok;
-}
+} OUT_OF_MEMORY_RETURNS(OutOfMemory)

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/faults.h"
+#include "core/out_of_memory.h"
 #include "gdiplus/decoders.h"
 #include "gdiplus/encoder_list.h"
 #include "gdiplus/encoders.h"
@@ -61,7 +62,7 @@ extern "C" const GUID Gdiplus::EncoderQuality = {0x1D5BE4B5, 0xFA4A, 0x452D,
 // damaged or unsupported file of a known format (one cut short while it was read included),
 // OutOfMemory over the pixel cap. The image is then
 // null, as the platform leaves it.
-extern "C" Status WINAPI GdipLoadImageFromFile(const WCHAR *filename, GpImage **image) {
+extern "C" Status WINAPI GdipLoadImageFromFile(const WCHAR *filename, GpImage **image) try {
     if (!image) return InvalidParameter;
     *image = nullptr;
     if (!filename) return InvalidParameter;
@@ -76,7 +77,7 @@ extern "C" Status WINAPI GdipLoadImageFromFile(const WCHAR *filename, GpImage **
     if (!bytes.intact()) return GenericError;  // another process cut the file short while it was read
     *image = gdiplus::add_image(std::move(raster));
     return *image ? Ok : OutOfMemory;
-}
+} OUT_OF_MEMORY_RETURNS(OutOfMemory)
 
 // The layer applies no colour management, so both loads are the same.
 extern "C" Status WINAPI GdipLoadImageFromFileICM(const WCHAR *filename, GpImage **image) {
@@ -85,14 +86,14 @@ extern "C" Status WINAPI GdipLoadImageFromFileICM(const WCHAR *filename, GpImage
 
 // An encoder CLSID that names no encoder of the list is an invalid parameter.
 extern "C" Status WINAPI GdipSaveImageToStream(GpImage *image, IStream *stream, const CLSID *clsid,
-                                               const EncoderParameters *params) {
+                                               const EncoderParameters *params) try {
     if (!gdiplus::started()) return GdiplusNotInitialized;
     const gdiplus::Raster *raster = gdiplus::find_image(image);
     gdiplus::Format format;
     if (!raster || !stream || !clsid || !gdiplus::find_encoder(*clsid, &format)) return InvalidParameter;
     if (layer::injected_fault("GdipSaveImageToStream")) return Win32Error;
     return encode(*raster, format, params, stream);
-}
+} OUT_OF_MEMORY_RETURNS(OutOfMemory)
 
 extern "C" Status WINAPI GdipGetImageWidth(GpImage *image, UINT *width) {
     if (!gdiplus::started()) return GdiplusNotInitialized;

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "core/faults.h"
+#include "core/out_of_memory.h"
 
 namespace gdiplus {
 namespace {
@@ -49,7 +50,7 @@ Status start_status(const ULONG_PTR *token, const GdiplusStartupInput *input, co
 
 // A failed start is reported on standard error: the program runs on, and only its image calls fail.
 extern "C" Status WINAPI GdiplusStartup(ULONG_PTR *token, const GdiplusStartupInput *input,
-                                        GdiplusStartupOutput *output) {
+                                        GdiplusStartupOutput *output) try {
     Status status = start_status(token, input, output);
     if (status != Ok) {
         std::fprintf(stderr, "gdibench: GDI+ did not start (status %d); images cannot be loaded or saved\n",
@@ -64,6 +65,6 @@ extern "C" Status WINAPI GdiplusStartup(ULONG_PTR *token, const GdiplusStartupIn
         output->NotificationUnhook = reinterpret_cast<void *>(&gdiplus::notification_unhook);
     }
     return Ok;
-}
+} OUT_OF_MEMORY_RETURNS(Gdiplus::OutOfMemory)
 
 extern "C" void WINAPI GdiplusShutdown(ULONG_PTR token) { gdiplus::live_tokens().erase(token); }

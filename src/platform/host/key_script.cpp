@@ -3,7 +3,14 @@
 #include <strings.h>
 
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <deque>
+
+#include "display/screen.h"
+#include "user/message_queue.h"
 
 namespace host {
 namespace {
@@ -21,7 +28,7 @@ bool hex_code(const std::string &token, UINT *vk) {
     for (size_t i = 2; i < token.size(); ++i)
         if (!std::isxdigit((unsigned char)token[i])) return false;
     unsigned long value = std::strtoul(token.c_str() + 2, nullptr, 16);
-    if (value == 0 || value > 0xFE) return false;
+    if (value == 0 || value > 0xFF) return false;
     *vk = UINT(value);
     return true;
 }
@@ -47,22 +54,62 @@ bool key_of(const std::string &token, UINT *vk) {
     return keypad_digit(token, vk) || hex_code(token, vk);
 }
 
+class KeyFeeder {
+public:
+    explicit KeyFeeder(const std::vector<UINT> &keys) : keys_(keys.begin(), keys.end()) {}
+
+    display::InputEvent operator()() {
+        using Type = display::InputEvent::Type;
+        display::InputEvent event;
+        if (!keys_.empty()) {
+            event.vk = keys_.front();
+            event.type = event.vk == VK_MENU || event.vk == VK_F10 ? Type::SysKey : Type::Key;
+            keys_.pop_front();
+        } else if (!closed_ && !display::backend().has_user()) {
+            event.type = Type::Close;
+            closed_ = true;
+        }
+        return event;
+    }
+
+private:
+    std::deque<UINT> keys_;
+    bool closed_ = false;
+};
+
 }  // namespace
 
 bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::string *error) {
     size_t pos = 0;
-    while ((pos = script.find_first_not_of(" ,", pos)) != std::string::npos) {
-        size_t end = script.find_first_of(" ,", pos);
+    const char *separators = " ,\t\r\n";
+    while ((pos = script.find_first_not_of(separators, pos)) != std::string::npos) {
+        size_t end = script.find_first_of(separators, pos);
         std::string token = script.substr(pos, end - pos);
         UINT vk = 0;
         if (!key_of(token, &vk)) {
-            *error = "unknown key name \"" + token + "\" in --keys (use a digit or letter, Num0-Num9, Esc, Shift, Period or 0xNN)";
+            *error = "unknown key name \"" + token + "\" in the key script (use a digit or letter, Num0-Num9, Esc, Shift, Period or 0xNN)";
             return false;
         }
         keys->push_back(vk);
         pos = end;
     }
     return true;
+}
+
+void play_key_script(const std::vector<UINT> &keys) { user::set_scripted_input(KeyFeeder(keys)); }
+
+bool read_key_script(const std::string &path, std::string *script, std::string *error) {
+    bool from_stdin = path == "-";
+    FILE *file = from_stdin ? stdin : std::fopen(path.c_str(), "rb");
+    bool read = file != nullptr;
+    char buffer[65536];
+    while (read && !std::feof(file)) {
+        script->append(buffer, std::fread(buffer, 1, sizeof(buffer), file));
+        read = !std::ferror(file);
+    }
+    if (!read) *error = "cannot read the key script " + path + ": " + std::strerror(errno);
+    if (file && !from_stdin) fclose(file);
+    return read;
 }
 
 }  // namespace host

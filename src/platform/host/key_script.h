@@ -1,4 +1,4 @@
-// The --keys script: key names separated by spaces or commas.
+// The key script (--keys, --keys-file): key names separated by blanks, commas or line breaks.
 #pragma once
 #include <windows.h>
 
@@ -10,5 +10,14 @@ namespace host {
 // A digit or letter (either case) is that key; Num0-Num9 the keypad digits; Esc, Shift,
 // Period; 0xNN any virtual-key code. False, with the reason, for a name that is none of these.
 bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::string *error);
+
+// The whole content of a key script file, of any length; "-" is standard input. False, with
+// the reason, when it cannot be read.
+bool read_key_script(const std::string &path, std::string *script, std::string *error);
+
+// Feeds the keys to the window system's queue, one each time it has nothing else to do, before
+// any input of the display; F10 and Alt arrive as system keys, as they do in a real window. When
+// the keys are used up and no user can go on, the window is closed as the close box would.
+void play_key_script(const std::vector<UINT> &keys);
 
 }  // namespace host

@@ -1,14 +1,15 @@
-// The process entry of the portable layer: host options, the display backend, then WinMain.
+// The process entry of the portable layer: host options, the display backend, the key script,
+// then WinMain.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
-#include "display/headless_backend.h"
+#include "core/faults.h"
+#include "display/registry.h"
 #include "display/screen.h"
-#include "display/sdl_backend.h"
+#include "host/key_script.h"
 #include "host/options.h"
 #include "host/png_writer.h"
 #include "host/run_report.h"
@@ -19,14 +20,14 @@ namespace {
 // The module's instance handle: the base address a program image is loaded at.
 const HINSTANCE kInstance = reinterpret_cast<HINSTANCE>(uintptr_t(0x00400000));
 
-bool display_present() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
-
-std::unique_ptr<display::Backend> choose_backend(const host::Options &options, std::string *error) {
-    if (options.display == host::Display::Window || (options.display == host::Display::Auto && display_present())) {
-        auto sdl = display::SdlBackend::create(options.keys, error);
-        if (sdl || options.display == host::Display::Window) return sdl;
+// The backend of that name, or else the first available one that starts.
+std::unique_ptr<display::Backend> choose_backend(const std::string &name, std::string *error) {
+    if (!name.empty()) return display::find_backend(name)->create(error);
+    for (const display::BackendEntry &entry : display::backends()) {
+        if (!entry.available()) continue;
+        if (auto backend = entry.create(error)) return backend;
     }
-    return std::make_unique<display::HeadlessBackend>(options.keys);
+    return nullptr;
 }
 
 }  // namespace
@@ -38,16 +39,21 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "gdibench: %s\nTry 'gdibench --help'.\n", error.c_str());
         return 2;
     }
+    if (!layer::check_fault_rules(&error)) {
+        std::fprintf(stderr, "gdibench: %s\n", error.c_str());
+        return 2;
+    }
     if (options.help) {
         std::fputs(host::kUsage, stdout);
         return 0;
     }
-    auto backend = choose_backend(options, &error);
+    auto backend = choose_backend(options.display, &error);
     if (!backend) {
         std::fprintf(stderr, "gdibench: --window: no display to open a window on (%s)\n", error.c_str());
         return 1;
     }
     display::install(std::move(backend));
+    host::play_key_script(options.keys);
     console::take_terminal();
 
     int code = WinMain(kInstance, nullptr, &options.command_line[0], SW_SHOWDEFAULT);
@@ -58,6 +64,6 @@ int main(int argc, char **argv) {
                      error.c_str());
         code = 1;
     }
-    display::install(std::make_unique<display::HeadlessBackend>(std::vector<UINT>{}));  // closes the display
+    display::uninstall();  // closes the display
     return code;
 }

@@ -1,7 +1,5 @@
 #include "host/options.h"
 
-#include <cstring>
-
 #include "host/key_script.h"
 
 namespace host {
@@ -18,6 +16,36 @@ std::string join_command_line(int first, int argc, char **argv) {
     return line;
 }
 
+bool take_screenshot_name(const std::string &name, Options *options, std::string *error) {
+    if (!options->screenshot.empty()) {
+        *error = "only one --screenshot can be given";
+        return false;
+    }
+    if (name.empty()) {
+        *error = "--screenshot needs a file name";
+        return false;
+    }
+    options->screenshot = name;
+    return true;
+}
+
+// The value of --keys, --keys-file or --screenshot; false, with the reason, when it is refused.
+bool take_value(const std::string &option, const std::string &value, Options *options, bool *script_given,
+                std::string *error) {
+    if (option == "--screenshot") return take_screenshot_name(value, options, error);
+    if (*script_given) {
+        *error = "only one key script can be given (--keys or --keys-file, once)";
+        return false;
+    }
+    *script_given = true;
+    std::string script;
+    if (option == "--keys")
+        script = value;
+    else if (!read_key_script(value, &script, error))
+        return false;
+    return parse_key_script(script, &options->keys, error);
+}
+
 }  // namespace
 
 const char kUsage[] =
@@ -25,8 +53,10 @@ const char kUsage[] =
     "The bitmap bench: a window whose keys choose the experiment that each repaint runs.\n"
     "\n"
     "  --keys SCRIPT      deliver these keys first, one at a time, each handled in full before\n"
-    "                     the next; names separated by spaces or commas: a digit or letter,\n"
+    "                     the next; names separated by blanks or commas: a digit or letter,\n"
     "                     Num0-Num9 (keypad), Esc, Shift, Period, or 0xNN (any key code)\n"
+    "  --keys-file FILE   the same from a file of any length, line breaks separating too\n"
+    "                     (- for standard input)\n"
     "  --headless         no window on screen; the run ends when the keys are used up, as if\n"
     "                     the window were closed\n"
     "  --window           a real window (needs a display)\n"
@@ -37,28 +67,25 @@ const char kUsage[] =
     "Console lines go to standard output, message boxes of a headless run to standard error.\n";
 
 bool parse_options(int argc, char **argv, Options *options, std::string *error) {
+    bool script_given = false;
     for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        bool has_value = i + 1 < argc;
-        if (std::strcmp(arg, "--") == 0) {
+        std::string arg = argv[i];
+        if (arg == "--") {
             options->command_line = join_command_line(i + 1, argc, argv);
             return true;
-        } else if (std::strcmp(arg, "--help") == 0) {
+        } else if (arg == "--help") {
             options->help = true;
-        } else if (std::strcmp(arg, "--headless") == 0) {
-            options->display = Display::Headless;
-        } else if (std::strcmp(arg, "--window") == 0) {
-            options->display = Display::Window;
-        } else if (std::strcmp(arg, "--keys") == 0 && has_value) {
-            options->keys.clear();
-            if (!parse_key_script(argv[++i], &options->keys, error)) return false;
-        } else if (std::strcmp(arg, "--screenshot") == 0 && has_value) {
-            options->screenshot = argv[++i];
-        } else if (std::strcmp(arg, "--keys") == 0 || std::strcmp(arg, "--screenshot") == 0) {
-            *error = std::string(arg) + " needs a value";
+        } else if (arg == "--headless") {
+            options->display = "headless";
+        } else if (arg == "--window") {
+            options->display = "sdl";
+        } else if (arg != "--keys" && arg != "--keys-file" && arg != "--screenshot") {
+            *error = "unknown option \"" + arg + "\"";
             return false;
-        } else {
-            *error = std::string("unknown option \"") + arg + "\"";
+        } else if (i + 1 == argc) {
+            *error = arg + " needs a value";
+            return false;
+        } else if (!take_value(arg, argv[++i], options, &script_given, error)) {
             return false;
         }
     }

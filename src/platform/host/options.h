@@ -7,17 +7,16 @@
 
 namespace host {
 
-enum class Display { Auto, Headless, Window };
-
 struct Options {
     std::vector<UINT> keys;
-    Display display = Display::Auto;
+    std::string display;  // a display backend's name; empty: the first one available
     std::string screenshot;
     bool help = false;
     std::string command_line;
 };
 
-// False, with the reason, for an unknown option, a missing value or a bad key script.
+// False, with the reason, for an unknown option, a missing, empty or repeated value, or a bad
+// key script.
 bool parse_options(int argc, char **argv, Options *options, std::string *error);
 
 extern const char kUsage[];

@@ -5,10 +5,12 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "core/faults.h"
 #include "core/handles.h"
+#include "core/out_of_memory.h"
 
 #undef freopen
 #undef fclose
@@ -58,7 +60,7 @@ void console::take_terminal() {
     redirect_to_nowhere(stdout);
 }
 
-extern "C" BOOL WINAPI AllocConsole(void) {
+extern "C" BOOL WINAPI AllocConsole(void) try {
     Console &c = console_state();
     if (c.allocated) {
         SetLastError(ERROR_ACCESS_DENIED);
@@ -72,7 +74,7 @@ extern "C" BOOL WINAPI AllocConsole(void) {
     c.output = c.handles.add(std::make_unique<OutputBuffer>());
     c.allocated = true;
     return TRUE;
-}
+} OUT_OF_MEMORY_RETURNS(FALSE)
 
 extern "C" BOOL WINAPI FreeConsole(void) {
     Console &c = console_state();
@@ -109,6 +111,9 @@ extern "C" FILE *console_freopen(const char *name, const char *mode, FILE *strea
         errno = ENOENT;
         return nullptr;
     }
+    // Each line reaches the console when it is written, as on the platform, even when the
+    // terminal is a pipe or a file and the process is killed.
+    std::setvbuf(stream, nullptr, _IOLBF, BUFSIZ);
     c.bound = stream;
     return stream;
 }

@@ -9,6 +9,7 @@
 
 #include "core/faults.h"
 #include "core/handles.h"
+#include "core/out_of_memory.h"
 #include "kernel/files.h"
 #include "kernel/win32_error.h"
 
@@ -129,7 +130,7 @@ bool mapping_size(HANDLE handle, uint64_t *size) {
 
 // Named mappings are not shared between processes here: the name is ignored.
 extern "C" HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES, DWORD protect, DWORD sizeHigh,
-                                            DWORD sizeLow, LPCSTR) {
+                                            DWORD sizeLow, LPCSTR) try {
     using kernel::fail;
     if (protect != PAGE_READONLY && protect != PAGE_READWRITE) return fail(ERROR_INVALID_PARAMETER);
     kernel::OpenFile *open = kernel::find_file(file);
@@ -155,4 +156,4 @@ extern "C" HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES, 
     if (!handle) return fail(ERROR_NOT_ENOUGH_MEMORY);
     SetLastError(ERROR_SUCCESS);
     return handle;
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)

@@ -17,6 +17,7 @@
 
 #include "core/faults.h"
 #include "core/handles.h"
+#include "core/out_of_memory.h"
 #include "kernel/win32_error.h"
 
 namespace kernel {
@@ -130,7 +131,7 @@ extern "C" {
 
 // FILE_FLAG_NO_BUFFERING and the attributes are accepted and have no effect here.
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD,
-                          HANDLE) {
+                          HANDLE) try {
     int create = 0;
     if (!name || !kernel::disposition_flags(disposition, &create) ||
         (disposition == TRUNCATE_EXISTING && !(access & GENERIC_WRITE))) {
@@ -172,7 +173,7 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
     bool reopened = existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
     SetLastError(reopened ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;
-}
+} OUT_OF_MEMORY_RETURNS(INVALID_HANDLE_VALUE)
 
 BOOL WINAPI ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
     if (read) *read = 0;
@@ -221,7 +222,7 @@ DWORD WINAPI GetFileSize(HANDLE handle, LPDWORD high) {
     return DWORD(size);
 }
 
-BOOL WINAPI DeleteFileA(LPCSTR name) {
+BOOL WINAPI DeleteFileA(LPCSTR name) try {
     if (!name) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -237,9 +238,9 @@ BOOL WINAPI DeleteFileA(LPCSTR name) {
         return FALSE;
     }
     return unlink(path.c_str()) == 0 ? TRUE : fail_with_errno(path.c_str());
-}
+} OUT_OF_MEMORY_RETURNS(FALSE)
 
-BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) try {
     if (!from || !to) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -260,6 +261,6 @@ BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
         return FALSE;
     }
     return std::rename(source.c_str(), target.c_str()) == 0 ? TRUE : fail_with_errno(source.c_str());
-}
+} OUT_OF_MEMORY_RETURNS(FALSE)
 
 }  // extern "C"

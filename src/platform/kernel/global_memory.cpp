@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/handles.h"
+#include "core/out_of_memory.h"
 
 namespace {
 
@@ -31,16 +32,12 @@ constexpr DWORD kErrorNotLocked = 158;
 
 extern "C" {
 
-HGLOBAL WINAPI GlobalAlloc(UINT, SIZE_T bytes) {
-    try {
-        auto block = std::make_unique<GlobalBlock>();
-        block->bytes.resize(bytes);
-        if (HGLOBAL handle = blocks().add(std::move(block))) return handle;
-    } catch (const std::exception &) {
-    }
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-}
+HGLOBAL WINAPI GlobalAlloc(UINT, SIZE_T bytes) try {
+    auto block = std::make_unique<GlobalBlock>();
+    block->bytes.resize(bytes);
+    if (HGLOBAL handle = blocks().add(std::move(block))) return handle;
+    return layer::out_of_memory(nullptr);
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
 LPVOID WINAPI GlobalLock(HGLOBAL mem) {
     GlobalBlock *block = find(mem);

@@ -1,10 +1,18 @@
-// MessageBoxA: shown by the backend, which answers it.
+// MessageBoxA: shown by the display backend, which answers it; without a display the box goes to
+// standard error and is answered OK.
 #include <windows.h>
 
+#include <cstdio>
+
+#include "core/out_of_memory.h"
 #include "display/screen.h"
 #include "user/window.h"
 
-extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) try {
     if (owner && !user::find_window(owner)) return 0;
-    return display::backend().message_box(text ? text : "", caption ? caption : "Error", type);
-}
+    text = text ? text : "";
+    caption = caption ? caption : "Error";
+    if (int answer = display::backend().message_box(text, caption, type)) return answer;
+    std::fprintf(stderr, "message box \"%s\": %s\n", caption, text);
+    return IDOK;
+} OUT_OF_MEMORY_RETURNS(0)

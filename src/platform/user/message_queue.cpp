@@ -3,6 +3,7 @@
 #include <chrono>
 #include <deque>
 
+#include "core/out_of_memory.h"
 #include "display/screen.h"
 #include "user/window.h"
 
@@ -13,6 +14,7 @@ struct Queue {
     std::deque<MSG> posted;
     bool quit = false;
     int quit_code = 0;
+    ScriptedInput script;
 };
 
 Queue &queue() {
@@ -80,13 +82,19 @@ LPARAM key_param(const display::InputEvent &event) {
     return param;
 }
 
+display::InputEvent next_input() {
+    display::InputEvent event;
+    if (queue().script) event = queue().script();
+    return event.type == display::InputEvent::Type::None ? display::backend().next_event() : event;
+}
+
 // Takes the next input event of the shown window and turns it into messages. False when no
 // input can come any more.
 bool take_input() {
     using Type = display::InputEvent::Type;
     HWND target = display::shown_window();
     if (!target) return false;
-    display::InputEvent event = display::backend().next_event();
+    display::InputEvent event = next_input();
     switch (event.type) {
         case Type::None:
             return false;
@@ -116,13 +124,15 @@ void purge_posted(HWND hwnd) {
     for (auto it = posted.begin(); it != posted.end();) it = it->hwnd == hwnd ? posted.erase(it) : it + 1;
 }
 
+void set_scripted_input(ScriptedInput script) { queue().script = std::move(script); }
+
 }  // namespace user
 
-extern "C" BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+extern "C" BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) try {
     if (hwnd && !user::find_window(hwnd)) return FALSE;
     user::queue().posted.push_back(user::make_msg(hwnd, msg, wParam, lParam));
     return TRUE;
-}
+} OUT_OF_MEMORY_RETURNS(FALSE)
 
 extern "C" void WINAPI PostQuitMessage(int exitCode) {
     user::queue().quit = true;
@@ -131,7 +141,7 @@ extern "C" void WINAPI PostQuitMessage(int exitCode) {
 
 // Posted messages first, then the quit message, then a paint, then the next input event.
 // Returns -1 when the window filter is not a window or when nothing can ever arrive.
-extern "C" BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+extern "C" BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) try {
     if (!msg) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
@@ -146,7 +156,7 @@ extern "C" BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT fi
             return -1;
         }
     }
-}
+} OUT_OF_MEMORY_RETURNS(-1)
 
 extern "C" LRESULT WINAPI SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     user::Window *window = user::find_window(hwnd);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/out_of_memory.h"
 #include "display/screen.h"
 #include "gdi/gdi_internal.h"
 
@@ -63,7 +64,7 @@ extern "C" BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase) {
 }
 
 // Validates the update region at once, so that what the paint itself invalidates is painted again.
-extern "C" HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
+extern "C" HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) try {
     Window *window = user::find_window(hwnd);
     if (!window || !ps) return nullptr;
     std::memset(ps, 0, sizeof(*ps));
@@ -75,7 +76,7 @@ extern "C" HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
     window->paint_area = ps->rcPaint;
     if (erase) ps->fErase = SendMessageA(hwnd, WM_ERASEBKGND, WPARAM(ps->hdc), 0) == 0;
     return ps->hdc;
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
 extern "C" BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *ps) {
     Window *window = user::find_window(hwnd);
@@ -86,10 +87,10 @@ extern "C" BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *ps) {
     return TRUE;
 }
 
-extern "C" HDC WINAPI GetDC(HWND hwnd) {
+extern "C" HDC WINAPI GetDC(HWND hwnd) try {
     Window *window = user::find_window(hwnd);
     return window ? user::hand_out_dc(*window) : nullptr;
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
 // What was drawn through the context shows at once, as on a real screen.
 extern "C" int WINAPI ReleaseDC(HWND hwnd, HDC hdc) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "core/out_of_memory.h"
 #include "gdi/gdi_internal.h"
 
 namespace {
@@ -24,7 +25,7 @@ constexpr int kSystemColourCount = int(sizeof kSystemColours / sizeof kSystemCol
 extern "C" {
 
 // Brushes are the system colour brushes, COLOR_xxx + 1, the kind a window class names.
-int WINAPI FillRect(HDC hdc, const RECT *rect, HBRUSH brush) {
+int WINAPI FillRect(HDC hdc, const RECT *rect, HBRUSH brush) try {
     uintptr_t colour_index = reinterpret_cast<uintptr_t>(brush) - 1;
     if (!rect || colour_index >= uintptr_t(kSystemColourCount) ||
         !gdi::fill_colour(hdc, *rect, kSystemColours[colour_index])) {
@@ -32,7 +33,7 @@ int WINAPI FillRect(HDC hdc, const RECT *rect, HBRUSH brush) {
         return 0;
     }
     return 1;
-}
+} OUT_OF_MEMORY_RETURNS(0)
 
 DWORD WINAPI GetSysColor(int index) {
     return index >= 0 && index < kSystemColourCount ? kSystemColours[index] : 0;

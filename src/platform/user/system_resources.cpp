@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/handles.h"
+#include "core/out_of_memory.h"
 #include "gdi/gdi_internal.h"
 #include "user/window.h"
 
@@ -36,13 +37,13 @@ void *load_system_resource(HINSTANCE instance, LPCSTR name, void *handle) {
 
 }  // namespace
 
-extern "C" HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+extern "C" HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) try {
     return static_cast<HICON>(load_system_resource(instance, name, stock().icon));
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
-extern "C" HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+extern "C" HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) try {
     return static_cast<HCURSOR>(load_system_resource(instance, name, stock().cursor));
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
 extern "C" DWORD WINAPI GetGuiResources(HANDLE process, DWORD flags) {
     if (process != GetCurrentProcess()) {

@@ -1,6 +1,8 @@
 // TranslateMessage: the character messages of character keys.
 #include <windows.h>
 
+#include "core/out_of_memory.h"
+
 namespace {
 
 // The character a key types (without Shift), or 0.
@@ -24,9 +26,9 @@ WPARAM character_of(WPARAM vk) {
 
 }  // namespace
 
-extern "C" BOOL WINAPI TranslateMessage(const MSG *msg) {
+extern "C" BOOL WINAPI TranslateMessage(const MSG *msg) try {
     if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
     WPARAM ch = character_of(msg->wParam);
     if (ch) PostMessageA(msg->hwnd, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, ch, msg->lParam);
     return TRUE;
-}
+} OUT_OF_MEMORY_RETURNS(FALSE)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/faults.h"
+#include "core/out_of_memory.h"
 #include "display/screen.h"
 #include "user/message_queue.h"
 #include "user/paint.h"
@@ -21,10 +22,13 @@ constexpr int kDefaultHeight = 643;
 
 bool has_frame(DWORD style) { return style & (WS_CAPTION | WS_THICKFRAME); }
 
+// The window keeps its size and pixels when the new ones cannot be had (std::bad_alloc).
 void allocate_surface(Window &window, int width, int height) {
-    window.client_width = std::max(width, 0);
-    window.client_height = std::max(height, 0);
-    window.pixels.assign(size_t(window.client_width) * window.client_height, 0xFFFFFFFF);  // opaque white, as fills write it
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    window.pixels.assign(size_t(width) * height, 0xFFFFFFFF);  // opaque white, as fills write it
+    window.client_width = width;
+    window.client_height = height;
     gdi::Surface &s = window.surface;
     s.bits = reinterpret_cast<uint8_t *>(window.pixels.data());
     s.width = window.client_width;
@@ -86,7 +90,7 @@ using user::Window;
 
 extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                                        int y, int width, int height, HWND parent, HMENU menu,
-                                       HINSTANCE instance, LPVOID param) {
+                                       HINSTANCE instance, LPVOID param) try {
     const user::WindowClass *cls = user::find_class(className);
     if (!cls) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
@@ -125,9 +129,9 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
     }
     if (style & WS_VISIBLE) display::show(hwnd, window->title.c_str(), &window->surface);
     return hwnd;
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
-extern "C" BOOL WINAPI DestroyWindow(HWND hwnd) {
+extern "C" BOOL WINAPI DestroyWindow(HWND hwnd) try {
     Window *window = user::find_window(hwnd);
     if (!window) return FALSE;
     if (window->destroying) return TRUE;
@@ -139,7 +143,7 @@ extern "C" BOOL WINAPI DestroyWindow(HWND hwnd) {
     user::release_all_dcs(*window);
     user::windows().remove(hwnd);
     return TRUE;
-}
+} OUT_OF_MEMORY_RETURNS(FALSE)
 
 extern "C" BOOL WINAPI IsWindow(HWND hwnd) { return user::windows().get(hwnd) != nullptr; }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/faults.h"
+#include "core/out_of_memory.h"
 
 namespace user {
 namespace {
@@ -31,7 +32,7 @@ const WindowClass *find_class(const char *name) {
 
 }  // namespace user
 
-extern "C" ATOM WINAPI RegisterClassExA(const WNDCLASSEXA *wc) {
+extern "C" ATOM WINAPI RegisterClassExA(const WNDCLASSEXA *wc) try {
     if (!wc || wc->cbSize != sizeof(WNDCLASSEXA) || !wc->lpfnWndProc ||
         reinterpret_cast<uintptr_t>(wc->lpszClassName) <= 0xFFFF) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -54,4 +55,4 @@ extern "C" ATOM WINAPI RegisterClassExA(const WNDCLASSEXA *wc) {
     cls->atom = ATOM(user::kFirstAtom + all.size());
     all.push_back(std::move(cls));
     return all.back()->atom;
-}
+} OUT_OF_MEMORY_RETURNS(0)

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <map>
 
+#include "core/out_of_memory.h"
 #include "kernel/file_mapping.h"
 
 namespace {
@@ -33,7 +34,7 @@ const kernel::MappedView *view_holding(LPCVOID address) {
 extern "C" {
 
 // A size of 0 maps from the offset to the end of the mapping.
-LPVOID WINAPI MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes) {
+LPVOID WINAPI MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes) try {
     uint64_t offset = uint64_t(offsetHigh) << 32 | offsetLow;
     if (offset % kAllocationGranularity != 0) {
         SetLastError(ERROR_MAPPED_ALIGNMENT);
@@ -48,9 +49,14 @@ LPVOID WINAPI MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWOR
     if (bytes == 0) bytes = size > offset ? SIZE_T(size - offset) : 0;
     kernel::MappedView view;
     if (!kernel::map_view(mapping, offset, bytes, (access & FILE_MAP_WRITE) != 0, &view)) return nullptr;
-    views()[view.data] = view;
+    try {
+        views().emplace(view.data, view);
+    } catch (const std::bad_alloc &) {
+        kernel::unmap_view(view);
+        throw;
+    }
     return view.data;
-}
+} OUT_OF_MEMORY_RETURNS(nullptr)
 
 BOOL WINAPI FlushViewOfFile(LPCVOID address, SIZE_T) {
     const kernel::MappedView *view = view_holding(address);

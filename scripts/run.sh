@@ -7,8 +7,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install_deps.sh" run >&2
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DBENCH_TESTS=OFF -DBENCH_BENCHMARKS=OFF >/dev/null
-cmake --build "$root/build" -j"$(nproc)" --target gdibench >&2
+cmake --build "$root/build" -j"$(nproc)" --target gdibench gdibench-inspect >&2
 bench=$root/build/gdibench
+inspect=$root/build/gdibench-inspect
 work=$(mktemp -d "${TMPDIR:-/tmp}/gdibench-run-XXXXXX")
 cp "$root/samples/123A.jpg" "$root/samples/testA.bmp" "$work/"
 cd "$work"
@@ -22,7 +23,19 @@ descriptions=(
   "test8.txt|the 1280 x 1024 grab of mode 8: blue, green, red of each pixel as numbers"
   "test9.txt|the grab of mode 9, testA.bmp drawn at the top-left: the same numbers"
   "screenshot.png|the client area when the bench ended"
+  "new.png|new.bmp as a picture (gdibench-inspect)"
+  "test8.png|test8.txt as a picture (gdibench-inspect)"
+  "test9.png|test9.txt as a picture (gdibench-inspect)"
 )
+
+# PNG views of the raw outputs, beside them.
+write_views() {
+  local name
+  for name in new.bmp test8.txt test9.txt; do
+    if [ -e "$name" ]; then "$inspect" "$name" --png "${name%.*}.png" >/dev/null || true; fi  # it says why
+  done
+  return 0
+}
 
 # One row for each described file that exists: name, size in bytes, what it holds.
 print_outputs() {
@@ -45,6 +58,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$bench" --window
 fi
 "$bench" --headless --keys "1 8 9 Esc" --screenshot screenshot.png
+write_views
 echo
 print_outputs
 echo "Working directory: $work"

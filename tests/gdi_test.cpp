@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cstring>
 #include <fstream>
@@ -123,6 +124,22 @@ TEST_F(Gdi, EveryFormatPairConvertsLikeTheReferenceAtEveryWidth) {
                         check_conversion(src, dst, w, random);
                         if (HasFailure()) return;
                     }
+}
+
+TEST_F(Gdi, GetPixelReadsEveryFormatLikeTheReference) {
+    std::mt19937 random(11);
+    for (bool top_down : {false, true})
+        for (const DibFormat &format : all_formats(9, 2, top_down)) {
+            DibSection section(format);
+            fill_random(section.bits, format.image_bytes(), random);
+            MemoryDc dc(section.handle);
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 9; ++x) {
+                    uint32_t want = format.read(section.bits, x, y);
+                    EXPECT_EQ(GetPixel(dc, x, y), RGB(want >> 16 & 0xFF, want >> 8 & 0xFF, want & 0xFF))
+                        << format.name() << " " << x << "," << y;
+                }
+        }
 }
 
 // A 24-bit DIB whose pixel at picture column x, row y has red x + 1 and green y + 1.
@@ -381,8 +398,6 @@ TEST_F(Gdi, CreateDIBSectionRejectsWhatThePlatformRejects) {
         {"24-bit bit fields", [](HeaderBlock &b) { b.header().biCompression = BI_BITFIELDS, b.masks(0xFF0000, 0xFF00, 0xFF); }},
         {"8-bit bit fields", [](HeaderBlock &b) { b.header().biBitCount = 8, b.header().biCompression = BI_BITFIELDS, b.masks(0xE0, 0x1C, 0x3); }},
         {"a zero mask", [](HeaderBlock &b) { b.header().biBitCount = 16, b.header().biCompression = BI_BITFIELDS, b.masks(0xF800, 0x7E0, 0); }},
-        {"header of 66 bytes", [](HeaderBlock &b) { b.header().biSize = 66; }},
-        {"header of 64 bytes", [](HeaderBlock &b) { b.header().biSize = 64; }},
         {"3000000 x 2000000", [](HeaderBlock &b) { b.header().biWidth = 3000000, b.header().biHeight = 2000000; }},
     };
     for (const auto &[name, edit] : rejected) {
@@ -423,6 +438,69 @@ TEST_F(Gdi, LargerHeadersCarryTheirMasksInside) {
     std::memcpy(section.bits, &pure_green, 2);
     MemoryDc dc(section.handle);
     EXPECT_EQ(GetPixel(dc, 0, 3), RGB(0, 255, 0)) << "first memory row of a bottom-up section is the bottom row";
+}
+
+// 12 bytes is a core header; 40 or more an info header with its masks right after the first 40
+// bytes, whatever the rest holds; every call that reads a header refuses the other sizes.
+TEST_F(Gdi, HeaderSizesFrom11To130) {
+    DibSection canvas(DibFormat(32, 1, 1, true));
+    MemoryDc canvas_dc(canvas.handle);
+    uint32_t pixel = benchtest::kSizedHeaderPixel;
+    for (DWORD size = 11; size <= 130; ++size) {
+        std::vector<uint8_t> block = benchtest::sized_header_block(size);
+        const auto *info = reinterpret_cast<const BITMAPINFO *>(block.data());
+        bool readable = size == 12 || size >= 40;
+        COLORREF colour = size == 12 ? RGB(0, 0, 255) : RGB(255, 0, 0);
+        DibSection section(info);
+        EXPECT_EQ(section.handle != nullptr, readable) << size;
+        if (section.handle) {
+            std::memcpy(section.bits, &pixel, 2);
+            EXPECT_EQ(GetPixel(MemoryDc(section.handle), 0, 0), colour) << size;
+        }
+        std::memset(canvas.bits, 0, 4);
+        EXPECT_EQ(SetDIBitsToDevice(canvas_dc, 0, 0, 1, 1, 0, 0, 0, 1, &pixel, info, DIB_RGB_COLORS), readable ? 1 : 0)
+            << size;
+        EXPECT_EQ(GetPixel(canvas_dc, 0, 0), readable ? colour : RGB(0, 0, 0)) << size;
+        HBITMAP bitmap = CreateDIBitmap(nullptr, &info->bmiHeader, CBM_INIT, &pixel, info, DIB_RGB_COLORS);
+        EXPECT_EQ(bitmap != nullptr, readable) << size;
+        DeleteObject(bitmap);
+    }
+}
+
+// An n-bit channel fills the top of the byte and repeats once below (5 bits: v << 3 | v >> 2);
+// a channel wider than 8 bits gives its top 8. Writing keeps the top bits of each 8-bit value.
+TEST_F(Gdi, ChannelsOfEveryWidthExpandByRepeatingTheirBits) {
+    struct Case {
+        int width;
+        uint32_t value;
+        BYTE expanded;
+        uint32_t written_back;
+    };
+    const Case cases[] = {
+        {1, 1, 192, 1},     {2, 3, 240, 3},     {3, 7, 252, 7},     {3, 5, 180, 5},
+        {4, 9, 153, 9},     {5, 24, 198, 24},   {5, 3, 24, 3},      {6, 33, 134, 33},
+        {7, 100, 201, 100}, {8, 171, 171, 171}, {9, 421, 210, 420}, {10, 755, 188, 752},
+    };
+    for (const Case &c : cases) {
+        uint32_t max = (1u << c.width) - 1;
+        DibFormat format(32, 1, 1, true, 0, {max << 20, max << 10, max});
+        DibSection section(format);
+        MemoryDc dc(section.handle);
+        uint32_t pixel = c.value << 20 | c.value << 10 | c.value;
+        std::memcpy(section.bits, &pixel, 4);
+        COLORREF grey = RGB(c.expanded, c.expanded, c.expanded);
+        EXPECT_EQ(GetPixel(dc, 0, 0), grey) << c.width << " bits of " << c.value;
+        EXPECT_EQ(SetPixel(dc, 0, 0, grey), grey) << c.width << " bits of " << c.value;
+        std::memcpy(&pixel, section.bits, 4);
+        EXPECT_EQ(pixel, c.written_back << 20 | c.written_back << 10 | c.written_back) << c.width << " bits";
+    }
+    DibFormat rgb555(16, 1, 1, true);
+    DibSection section(rgb555);
+    MemoryDc dc(section.handle);
+    const uint16_t red_and_dark_grey = 0x7C63;
+    std::memcpy(section.bits, &red_and_dark_grey, 2);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 24, 24));
+    EXPECT_EQ(SetPixel(dc, 0, 0, RGB(255, 7, 200)), RGB(255, 0, 206)) << "7 keeps no bit of five, 200 keeps 25";
 }
 
 TEST_F(Gdi, NewSectionsAreZeroEvenWhenTheirMemoryIsReused) {
@@ -707,7 +785,7 @@ TEST_F(Gdi, DrawBgraBlendsByAlphaAndReadBgraGivesOpaquePixels) {
     surface.bits = section.bits;
     uint32_t out[2];
     gdi::read_bgra(surface, out);
-    EXPECT_EQ(out[0], 0xFFFFFFFFu) << "five bits of 31 scale to 255";
+    EXPECT_EQ(out[0], 0xFFFFFFFFu) << "five bits of 31 expand to 255";
     EXPECT_EQ(out[1], 0xFF000000u);
 }
 
@@ -736,19 +814,21 @@ bool load_bmp(const std::string &path, LoadedBmp *bmp) {
     return true;
 }
 
-// Largest channel difference over pixels the reference shows (alpha above 0); -1 when sizes differ.
-int largest_difference(const gdi::Surface &surface, const benchtest::RgbaImage &reference) {
+// Largest channel difference from the reference as the platform expands the channels of the given
+// widths, over pixels the reference shows (alpha above 0); -1 when sizes differ.
+int largest_difference(const gdi::Surface &surface, const benchtest::RgbaImage &reference,
+                       const std::array<int, 3> &widths) {
     if (surface.width != reference.width || surface.height != reference.height) return -1;
     std::vector<uint32_t> pixels(size_t(surface.width) * surface.height);
     gdi::read_bgra(surface, pixels.data());
     int largest = 0;
     for (int y = 0; y < surface.height; ++y)
         for (int x = 0; x < surface.width; ++x) {
-            const uint8_t *want = reference.at(x, y);
-            if (want[3] == 0) continue;
+            if (reference.at(x, y)[3] == 0) continue;
             uint32_t got = pixels[size_t(y) * surface.width + x];
-            for (int c = 0; c < 3; ++c)
-                largest = std::max(largest, std::abs(int(got >> (16 - 8 * c) & 0xFF) - int(want[c])));
+            uint32_t want = benchtest::platform_colour(reference.at(x, y), widths);
+            for (int shift : {16, 8, 0})
+                largest = std::max(largest, std::abs(int(got >> shift & 0xFF) - int(want >> shift & 0xFF)));
         }
     return largest;
 }
@@ -766,15 +846,17 @@ TEST(GdiCorpus, FilesThatLoadShowTheReferencePictures) {
         // A colour count past what the pixels can index is cut to the table's capacity, as for
         // the 300-colour files; a loader that knows its info block's length refuses this one.
         if (entry.file != "b/badpalettesize.bmp") {
-            EXPECT_NE(entry.verdict, "REJECT") << entry.file;
+            EXPECT_NE(benchtest::platform_verdict(entry), "REJECT") << entry.file;
         }
         // GDI draws pixels as they are; this file's reference is the colour-managed rendering.
         if (entry.file == "q/rgb24prof2.bmp") continue;
         if (entry.reference.empty() || entry.reference.find(".png") == std::string::npos) continue;
         benchtest::RgbaImage reference;
         ASSERT_TRUE(benchtest::read_png(benchtest::corpus_path("bmp/ref/" + entry.reference), &reference));
-        bool wide_channels = entry.file.find("rgb32-") != std::string::npos || entry.file.find("rgba32") != std::string::npos;
-        int difference = largest_difference(bmp.surface, reference);
+        std::array<int, 3> widths = benchtest::channel_widths(benchtest::corpus_path("bmp/" + entry.file));
+        // Channels wider than 8 bits give their top 8 bits, where the references round.
+        bool wide_channels = *std::max_element(widths.begin(), widths.end()) > 8;
+        int difference = largest_difference(bmp.surface, reference, widths);
         EXPECT_GE(difference, 0) << entry.file;
         EXPECT_LE(difference, wide_channels ? 1 : 0) << entry.file << " against " << entry.reference;
     }

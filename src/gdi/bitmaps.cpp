@@ -19,14 +19,10 @@ HBITMAP fail(DWORD error) {
     return nullptr;
 }
 
-// The size of the bitmap a BITMAPINFOHEADER (or a core header) describes, within 32-bit pixel memory.
+// The size of the bitmap a DIB header describes, within 32-bit pixel memory.
 bool header_size(const BITMAPINFOHEADER *header, int *width, int *height) {
-    int64_t w = header->biWidth, h = header->biHeight;
-    if (header->biSize == sizeof(BITMAPCOREHEADER)) {
-        const auto *core = reinterpret_cast<const BITMAPCOREHEADER *>(header);
-        w = core->bcWidth;
-        h = core->bcHeight;
-    }
+    int64_t w = 0, h = 0;
+    if (!dib_dimensions(header, &w, &h)) return false;
     if (h < 0) h = -h;
     if (w <= 0 || h <= 0 || w * h > INT_MAX / 4) return false;
     *width = int(w);
@@ -106,7 +102,7 @@ int WINAPI GetObjectA(HANDLE object, int size, LPVOID out) {
     record.bmHeight = s.height;
     record.bmWidthBytes = s.stride;
     record.bmPlanes = 1;
-    record.bmBitsPixel = WORD(s.bpp);
+    record.bmBitsPixel = WORD(s.format.bpp);
     record.bmBits = bitmap->dib_section ? s.bits : nullptr;
     size_t bytes = std::min(size_t(size), sizeof record);
     std::memcpy(out, &record, bytes);

@@ -1,9 +1,9 @@
 // BitBlt, single pixels, and the drawing and filling entry points the rest of the layer uses.
-#include <cstring>
 
 #include "core/out_of_memory.h"
 #include "gdi/engine/blit_engine.h"
 #include "gdi/engine/box.h"
+#include "gdi/engine/pixel_access.h"
 #include "gdi/engine/row_codecs.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
@@ -19,27 +19,7 @@ Box bounds(const Surface &s) { return Box{0, 0, s.width, s.height}; }
 uint32_t bgra_from_colorref(COLORREF c) { return kOpaque | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
 COLORREF colorref_from_bgra(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
-uint32_t pixel_through_codec(const Surface &s, int x, int y) {
-    PixelCodec codec = make_codec(s);
-    uint32_t p;
-    reader_for(codec)(codec, s.row(y), x, 1, &p);
-    return p;
-}
-
-// The window surface and the program's sections are 32 and 24 bits: those are read here directly.
-inline uint32_t pixel_at(const Surface &s, int x, int y) {
-    const uint8_t *row = s.row(y);
-    if (s.bpp == 32 && !s.bitfields) {
-        uint32_t p;
-        std::memcpy(&p, row + 4 * x, 4);
-        return p;
-    }
-    if (s.bpp == 24) {
-        const uint8_t *p = row + 3 * x;
-        return kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
-    }
-    return pixel_through_codec(s, x, y);
-}
+uint32_t pixel_at(const Surface &s, int x, int y) { return read_pixel(s.format, s.row(y), x); }
 
 bool inside(const Surface &s, int x, int y) { return x >= 0 && y >= 0 && x < s.width && y < s.height; }
 
@@ -63,12 +43,11 @@ void fill_outside(const Surface &target, const Box &area, const Box &inner, uint
 }  // namespace
 
 void read_bgra(const Surface &src, uint32_t *out) {
-    PixelCodec codec = make_codec(src);
-    RowReader read = reader_for(codec);
-    uint32_t alpha = src.has_alpha ? 0 : kOpaque;
+    RowReader read = reader_for(src.format);
+    uint32_t alpha = src.format.has_alpha ? 0 : kOpaque;
     for (int y = 0; y < src.height; ++y) {
         uint32_t *row = out + ptrdiff_t(y) * src.width;
-        read(codec, src.row(y), 0, src.width, row);
+        read(src.format, src.row(y), 0, src.width, row);
         for (int x = 0; x < src.width; ++x) row[x] |= alpha;
     }
 }

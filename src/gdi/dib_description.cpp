@@ -1,6 +1,9 @@
-// Reading a BITMAPINFO (any header version the platform knows) into a surface description.
+// Reading a BITMAPINFO into a surface description. A 12-byte header is a core header; any header
+// of 40 bytes or more is read as an info header (its first 40 bytes, the masks right after them),
+// so that the later versions, the 64-byte OS/2 one and odd sizes load alike; other sizes are refused.
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include "gdi/gdi_internal.h"
 
@@ -9,9 +12,7 @@ namespace {
 
 constexpr DWORD kCoreHeader = 12;
 
-bool known_header(DWORD size) {
-    return size == kCoreHeader || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
-}
+bool readable_header(DWORD size) { return size == kCoreHeader || size >= sizeof(BITMAPINFOHEADER); }
 
 bool valid_bit_count(int bpp) { return bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32; }
 
@@ -56,33 +57,41 @@ DibHeader read_header(const BITMAPINFO *info) {
     return h;
 }
 
-bool read_masks(const BITMAPINFO *info, Surface *out) {
+bool read_masks(const BITMAPINFO *info, int bpp, PixelFormat *out) {
     const uint8_t *base = reinterpret_cast<const uint8_t *>(info);
-    const uint8_t *masks = base + sizeof(BITMAPINFOHEADER);  // after a 40-byte header, or inside a larger one
+    const uint8_t *fields = base + sizeof(BITMAPINFOHEADER);  // after a 40-byte header, or inside a larger one
+    uint32_t masks[3];
     for (int i = 0; i < 3; ++i) {
-        out->masks[i] = dword_at(masks + 4 * i);
-        if (!out->masks[i]) return false;
+        masks[i] = dword_at(fields + 4 * i);
+        if (!masks[i]) return false;
     }
+    *out = PixelFormat::with_masks(bpp, masks);
     return true;
 }
 
-void read_palette(const BITMAPINFO *info, const DibHeader &h, Surface *out) {
+PixelFormat read_palette(const BITMAPINFO *info, const DibHeader &h) {
     size_t limit = size_t(1) << h.bpp;
     size_t count = h.colours_used && h.colours_used < limit ? h.colours_used : limit;
     const uint8_t *table = reinterpret_cast<const uint8_t *>(info) + header_bytes(info);
-    out->palette.resize(count);
-    if (header_bytes(info) != kCoreHeader) {
-        std::memcpy(out->palette.data(), table, count * sizeof(RGBQUAD));
-        return;
-    }
-    for (size_t i = 0; i < count; ++i, table += sizeof(RGBTRIPLE))
-        out->palette[i] = RGBQUAD{table[0], table[1], table[2], 0};
+    RGBQUAD colours[256];
+    size_t entry_bytes = header_bytes(info) == kCoreHeader ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD);
+    for (size_t i = 0; i < count; ++i, table += entry_bytes) colours[i] = RGBQUAD{table[0], table[1], table[2], 0};
+    return PixelFormat::indexed(h.bpp, colours, count);
 }
 
 }  // namespace
 
+bool dib_dimensions(const BITMAPINFOHEADER *header, int64_t *width, int64_t *height) {
+    const auto *info = reinterpret_cast<const BITMAPINFO *>(header);
+    if (!readable_header(header_bytes(info))) return false;
+    DibHeader h = read_header(info);
+    *width = h.width;
+    *height = h.height;
+    return true;
+}
+
 bool describe_dib(const BITMAPINFO *info, Surface *out, size_t *image_bytes) {
-    if (!info || !known_header(header_bytes(info))) return false;
+    if (!info || !readable_header(header_bytes(info))) return false;
     DibHeader h = read_header(info);
     bool bitfields = h.compression == BI_BITFIELDS;
     if (h.planes != 1 || !valid_bit_count(h.bpp) || h.width <= 0 || h.height == 0) return false;
@@ -96,10 +105,11 @@ bool describe_dib(const BITMAPINFO *info, Surface *out, size_t *image_bytes) {
     s.height = int(rows);
     s.stride = int(stride);
     s.bottom_up = h.height > 0;
-    s.bpp = h.bpp;
-    s.bitfields = bitfields;
-    if (bitfields && !read_masks(info, &s)) return false;
-    if (h.bpp <= 8) read_palette(info, h, &s);
+    if (bitfields) {
+        if (!read_masks(info, h.bpp, &s.format)) return false;
+    } else {
+        s.format = h.bpp <= 8 ? read_palette(info, h) : PixelFormat::direct(h.bpp);
+    }
     *out = std::move(s);
     if (image_bytes) *image_bytes = size_t(stride * rows);
     return true;

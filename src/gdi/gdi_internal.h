@@ -22,6 +22,10 @@ Surface *surface_of(HDC hdc);
 // bits. Returns false for what CreateDIBSection rejects; image_bytes gets stride * |height|.
 bool describe_dib(const BITMAPINFO *info, Surface *out, size_t *image_bytes);
 
+// The width and height of a DIB header (a negative height for top-down), or false for a header
+// size that describe_dib refuses.
+bool dib_dimensions(const BITMAPINFOHEADER *header, int64_t *width, int64_t *height);
+
 // Converts all of src into top-down 32-bit pixels 0xAARRGGBB (width * height of them);
 // alpha is 255 unless the source carries alpha.
 void read_bgra(const Surface &src, uint32_t *out);

@@ -1,9 +1,15 @@
 #include "support/corpus_index.h"
 
+#include <windows.h>
+
+#include <bitset>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "support/bench_run.h"
+#include "support/reference_pixels.h"
 
 namespace benchtest {
 namespace {
@@ -43,6 +49,39 @@ std::vector<CorpusEntry> read_bmp_corpus_index() {
         entries.push_back(entry);
     }
     return entries;
+}
+
+std::string platform_verdict(const CorpusEntry &entry) {
+    return entry.file == "b/badheadersize.bmp" ? "LOAD" : entry.verdict;
+}
+
+std::array<int, 3> channel_widths(const std::string &bmp_path) {
+    std::ifstream in(bmp_path, std::ios::binary);
+    std::string file(std::istreambuf_iterator<char>(in), {});
+    BITMAPINFOHEADER header;
+    if (file.size() < 14 + sizeof header + 12) return {8, 8, 8};
+    std::memcpy(&header, file.data() + 14, sizeof header);
+    if (header.biSize < sizeof header) return {8, 8, 8};
+    if (header.biCompression == BI_BITFIELDS) {
+        uint32_t masks[3];
+        std::memcpy(masks, file.data() + 14 + sizeof header, sizeof masks);
+        return {int(std::bitset<32>(masks[0]).count()), int(std::bitset<32>(masks[1]).count()),
+                int(std::bitset<32>(masks[2]).count())};
+    }
+    return header.biBitCount == 16 ? std::array<int, 3>{5, 5, 5} : std::array<int, 3>{8, 8, 8};
+}
+
+uint32_t platform_colour(const uint8_t *reference, const std::array<int, 3> &widths) {
+    uint32_t colour = 0;
+    for (int c = 0; c < 3; ++c) {
+        uint32_t scaled = reference[c], width = uint32_t(widths[size_t(c)]);
+        if (width < 8) {
+            uint32_t max = (1u << width) - 1;
+            scaled = expand_channel((scaled * max + 127) / 255, int(width));
+        }
+        colour |= scaled << (16 - 8 * c);
+    }
+    return colour;
 }
 
 }  // namespace benchtest

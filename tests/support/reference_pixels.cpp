@@ -1,6 +1,6 @@
 #include "support/reference_pixels.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -18,17 +18,25 @@ void channel_bits(uint32_t pixel, uint32_t mask, uint32_t *value, int *width) {
     }
 }
 
-uint32_t to8(uint32_t value, int width) {
-    double max = std::pow(2.0, width) - 1;
-    return uint32_t(std::floor(value * 255.0 / max + 0.5));
+}  // namespace
+
+uint32_t expand_channel(uint32_t value, int width) {
+    uint32_t out = 0;
+    int filled = 0;
+    for (int copy = 0; copy < 2; ++copy)
+        for (int k = width - 1; k >= 0 && filled < 8; --k, ++filled) out |= (value >> k & 1u) << (7 - filled);
+    return out;
 }
 
-// Places an 8-bit channel value under mask, rounded to the mask's width.
+namespace {
+
+// Places the top bits of an 8-bit channel value under mask, as many as the mask has (a wider
+// mask gets the 8 bits at its top and zeros below).
 uint32_t from8(uint32_t c, uint32_t mask) {
     uint32_t ignored;
     int width;
     channel_bits(0, mask, &ignored, &width);
-    uint32_t value = uint32_t(std::floor(c * (std::pow(2.0, width) - 1) / 255.0 + 0.5));
+    uint32_t value = width <= 8 ? c >> (8 - width) : c << (width - 8);
     uint32_t out = 0;
     for (int bit = 0, k = 0; bit < 32; ++bit)
         if (mask >> bit & 1) out |= (value >> k++ & 1u) << bit;
@@ -58,6 +66,34 @@ DibFormat::DibFormat(int bpp, int width, int height, bool top_down, int colours,
     if (!masks_.empty()) std::memcpy(block_.data() + sizeof header, masks_.data(), masks_.size() * 4);
     if (!palette_.empty())
         std::memcpy(block_.data() + sizeof header + masks_.size() * 4, palette_.data(), palette_.size() * sizeof(RGBQUAD));
+}
+
+std::vector<uint8_t> sized_header_block(DWORD size) {
+    std::vector<uint8_t> block(std::max<size_t>(size, sizeof(BITMAPINFOHEADER) + 12), 0);
+    if (size == sizeof(BITMAPCOREHEADER)) {
+        BITMAPCOREHEADER core{size, 1, 1, 1, 16};
+        std::memcpy(block.data(), &core, sizeof core);
+        return block;
+    }
+    BITMAPINFOHEADER header{};
+    header.biSize = size;
+    header.biWidth = header.biHeight = 1;
+    header.biPlanes = 1;
+    header.biBitCount = 16;
+    header.biCompression = BI_BITFIELDS;
+    const uint32_t masks[3] = {0x001F, 0x03E0, 0x7C00};
+    std::memcpy(block.data(), &header, sizeof header);
+    std::memcpy(block.data() + sizeof header, masks, sizeof masks);
+    return block;
+}
+
+std::string sized_header_file(DWORD size, uint16_t pixel) {
+    std::vector<uint8_t> block = sized_header_block(size);
+    BITMAPFILEHEADER file{0x4D42, 0, 0, 0, DWORD(sizeof file + block.size())};
+    std::string bytes(reinterpret_cast<const char *>(&file), sizeof file);
+    bytes.append(block.begin(), block.end());
+    const uint32_t row = pixel;  // one pixel padded to four bytes
+    return bytes.append(reinterpret_cast<const char *>(&row), sizeof row);
 }
 
 std::string DibFormat::name() const {
@@ -95,7 +131,7 @@ uint32_t DibFormat::read(const uint8_t *bits, int x, int y) const {
         uint32_t value;
         int width;
         channel_bits(pixel, masks[size_t(c)], &value, &width);
-        out |= to8(value, width) << (16 - 8 * c);
+        out |= expand_channel(value, width) << (16 - 8 * c);
     }
     return out;
 }

@@ -2,48 +2,28 @@
 
 #include <cstring>
 
+#include "gdi/engine/pixel_access.h"
 #include "gdi/engine/simd_row_copies.h"
 
 namespace gdi {
 namespace {
 
-constexpr uint32_t kOpaque = 0xFF000000u;
-
-inline uint32_t load32(const uint8_t *p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
+using namespace pixel;
 
 inline void store32(uint8_t *p, uint32_t v) { std::memcpy(p, &v, 4); }
 
-inline uint32_t rgb24(const uint8_t *p) { return kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]; }
-
-inline uint32_t from_fields(const PixelCodec &codec, uint32_t pixel) {
-    const Channel &r = codec.channels[0], &g = codec.channels[1], &b = codec.channels[2];
-    return kOpaque | uint32_t(r.to8[(pixel & r.mask) >> r.shift]) << 16 |
-           uint32_t(g.to8[(pixel & g.mask) >> g.shift]) << 8 | b.to8[(pixel & b.mask) >> b.shift];
-}
-
-inline uint32_t to_fields(const PixelCodec &codec, uint32_t bgra) {
-    return codec.channels[0].from8[(bgra >> 16) & 0xFF] | codec.channels[1].from8[(bgra >> 8) & 0xFF] |
-           codec.channels[2].from8[bgra & 0xFF];
-}
-
-// Indexed formats of 1, 4 and 8 bits per pixel, packed from the most significant end of each byte.
-template <int Bits>
-void read_indexed(const PixelCodec &codec, const uint8_t *row, int x, int count, uint32_t *out) {
-    constexpr int kPerByte = 8 / Bits;
-    constexpr unsigned kMask = (1u << Bits) - 1;
-    for (int i = 0; i < count; ++i) {
-        int p = x + i;
-        int shift = (kPerByte - 1 - p % kPerByte) * Bits;
-        out[i] = codec.palette[(row[p / kPerByte] >> shift) & kMask];
-    }
+inline uint32_t to_fields(const PixelFormat &format, uint32_t bgra) {
+    return format.to_fields[0][(bgra >> 16) & 0xFF] | format.to_fields[1][(bgra >> 8) & 0xFF] |
+           format.to_fields[2][bgra & 0xFF];
 }
 
 template <int Bits>
-void write_indexed(const PixelCodec &codec, const uint32_t *in, int count, uint8_t *row, int x) {
+void read_indexed(const PixelFormat &format, const uint8_t *row, int x, int count, uint32_t *out) {
+    for (int i = 0; i < count; ++i) out[i] = format.palette[index_at<Bits>(row, x + i)];
+}
+
+template <int Bits>
+void write_indexed(const PixelFormat &format, const uint32_t *in, int count, uint8_t *row, int x) {
     constexpr int kPerByte = 8 / Bits;
     constexpr unsigned kMask = (1u << Bits) - 1;
     if (count <= 0) return;
@@ -52,7 +32,7 @@ void write_indexed(const PixelCodec &codec, const uint32_t *in, int count, uint8
     for (int i = 0; i < count; ++i) {
         if (in[i] != last_colour) {
             last_colour = in[i];
-            index = nearest_index(codec, in[i]);
+            index = nearest_index(format, in[i]);
         }
         int p = x + i;
         int shift = (kPerByte - 1 - p % kPerByte) * Bits;
@@ -61,26 +41,26 @@ void write_indexed(const PixelCodec &codec, const uint32_t *in, int count, uint8
     }
 }
 
-void read16(const PixelCodec &codec, const uint8_t *row, int x, int count, uint32_t *out) {
+void read16(const PixelFormat &format, const uint8_t *row, int x, int count, uint32_t *out) {
     const uint8_t *p = row + 2 * x;
-    for (int i = 0; i < count; ++i, p += 2) out[i] = from_fields(codec, uint32_t(p[0]) | uint32_t(p[1]) << 8);
+    for (int i = 0; i < count; ++i, p += 2) out[i] = from_fields16(format, p);
 }
 
-void write16(const PixelCodec &codec, const uint32_t *in, int count, uint8_t *row, int x) {
+void write16(const PixelFormat &format, const uint32_t *in, int count, uint8_t *row, int x) {
     uint8_t *p = row + 2 * x;
     for (int i = 0; i < count; ++i, p += 2) {
-        uint32_t v = to_fields(codec, in[i]);
+        uint32_t v = to_fields(format, in[i]);
         p[0] = uint8_t(v);
         p[1] = uint8_t(v >> 8);
     }
 }
 
-void read24(const PixelCodec &, const uint8_t *row, int x, int count, uint32_t *out) {
+void read24(const PixelFormat &, const uint8_t *row, int x, int count, uint32_t *out) {
     const uint8_t *p = row + 3 * x;
     for (int i = 0; i < count; ++i, p += 3) out[i] = rgb24(p);
 }
 
-void write24(const PixelCodec &, const uint32_t *in, int count, uint8_t *row, int x) {
+void write24(const PixelFormat &, const uint32_t *in, int count, uint8_t *row, int x) {
     uint8_t *p = row + 3 * x;
     for (int i = 0; i < count; ++i, p += 3) {
         p[0] = uint8_t(in[i]);
@@ -89,22 +69,22 @@ void write24(const PixelCodec &, const uint32_t *in, int count, uint8_t *row, in
     }
 }
 
-void read32(const PixelCodec &, const uint8_t *row, int x, int count, uint32_t *out) {
+void read32(const PixelFormat &, const uint8_t *row, int x, int count, uint32_t *out) {
     std::memcpy(out, row + 4 * x, size_t(count) * 4);
 }
 
-void write32(const PixelCodec &, const uint32_t *in, int count, uint8_t *row, int x) {
+void write32(const PixelFormat &, const uint32_t *in, int count, uint8_t *row, int x) {
     std::memcpy(row + 4 * x, in, size_t(count) * 4);
 }
 
-void read32_fields(const PixelCodec &codec, const uint8_t *row, int x, int count, uint32_t *out) {
+void read32_fields(const PixelFormat &format, const uint8_t *row, int x, int count, uint32_t *out) {
     const uint8_t *p = row + 4 * x;
-    for (int i = 0; i < count; ++i, p += 4) out[i] = from_fields(codec, load32(p));
+    for (int i = 0; i < count; ++i, p += 4) out[i] = from_fields32(format, p);
 }
 
-void write32_fields(const PixelCodec &codec, const uint32_t *in, int count, uint8_t *row, int x) {
+void write32_fields(const PixelFormat &format, const uint32_t *in, int count, uint8_t *row, int x) {
     uint8_t *p = row + 4 * x;
-    for (int i = 0; i < count; ++i, p += 4) store32(p, to_fields(codec, in[i]));
+    for (int i = 0; i < count; ++i, p += 4) store32(p, to_fields(format, in[i]));
 }
 
 void copy24(const uint8_t *src, uint8_t *dst, int count) { std::memmove(dst, src, size_t(count) * 3); }
@@ -144,33 +124,33 @@ void copy24_to_32(const uint8_t *src, uint8_t *dst, int count) {
     for (; i < count; ++i, src += 3, dst += 4) store32(dst, rgb24(src));
 }
 
-bool plain32(const PixelCodec &codec) { return codec.bpp == 32 && !codec.bitfields; }
+bool plain32(const PixelFormat &format) { return format.bpp == 32 && !format.bitfields; }
 
 }  // namespace
 
-RowReader reader_for(const PixelCodec &codec) {
-    switch (codec.bpp) {
+RowReader reader_for(const PixelFormat &format) {
+    switch (format.bpp) {
     case 1: return read_indexed<1>;
     case 4: return read_indexed<4>;
     case 8: return read_indexed<8>;
     case 16: return read16;
     case 24: return read24;
-    default: return codec.bitfields ? read32_fields : read32;
+    default: return format.bitfields ? read32_fields : read32;
     }
 }
 
-RowWriter writer_for(const PixelCodec &codec) {
-    switch (codec.bpp) {
+RowWriter writer_for(const PixelFormat &format) {
+    switch (format.bpp) {
     case 1: return write_indexed<1>;
     case 4: return write_indexed<4>;
     case 8: return write_indexed<8>;
     case 16: return write16;
     case 24: return write24;
-    default: return codec.bitfields ? write32_fields : write32;
+    default: return format.bitfields ? write32_fields : write32;
     }
 }
 
-RowCopy direct_copy_for(const PixelCodec &src, const PixelCodec &dst) {
+RowCopy direct_copy_for(const PixelFormat &src, const PixelFormat &dst) {
     bool src24 = src.bpp == 24, dst24 = dst.bpp == 24;
     if (src24 && dst24) return copy24;
     if (plain32(src) && plain32(dst)) return copy32;

@@ -3,22 +3,22 @@
 #pragma once
 #include <cstdint>
 
-#include "gdi/engine/pixel_codec.h"
+#include "gdi/engine/pixel_format.h"
 
 namespace gdi {
 
 // Reads count pixels starting at column x of a row.
-using RowReader = void (*)(const PixelCodec &codec, const uint8_t *row, int x, int count, uint32_t *out);
+using RowReader = void (*)(const PixelFormat &format, const uint8_t *row, int x, int count, uint32_t *out);
 // Writes count pixels starting at column x of a row.
-using RowWriter = void (*)(const PixelCodec &codec, const uint32_t *in, int count, uint8_t *row, int x);
+using RowWriter = void (*)(const PixelFormat &format, const uint32_t *in, int count, uint8_t *row, int x);
 // Copies count pixels between two rows without the intermediate row; pointers at the first pixel.
 // Same-format copies may overlap (one surface copied onto itself); the 24 <-> 32 conversions need
 // rows of two different surfaces.
 using RowCopy = void (*)(const uint8_t *src, uint8_t *dst, int count);
 
-RowReader reader_for(const PixelCodec &codec);
-RowWriter writer_for(const PixelCodec &codec);
+RowReader reader_for(const PixelFormat &format);
+RowWriter writer_for(const PixelFormat &format);
 // The direct copy for the pairs that have one (24 and plain 32 bits both ways), or null.
-RowCopy direct_copy_for(const PixelCodec &src, const PixelCodec &dst);
+RowCopy direct_copy_for(const PixelFormat &src, const PixelFormat &dst);
 
 }  // namespace gdi

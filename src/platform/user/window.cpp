@@ -35,7 +35,6 @@ void allocate_surface(Window &window, int width, int height) {
     s.height = window.client_height;
     s.stride = window.client_width * 4;
     s.bottom_up = false;
-    s.bpp = 32;
 }
 
 LPARAM size_param(int width, int height) { return LPARAM((DWORD(height) << 16) | (DWORD(width) & 0xFFFF)); }

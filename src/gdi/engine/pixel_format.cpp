@@ -1,0 +1,104 @@
+#include "gdi/engine/pixel_format.h"
+
+#include <climits>
+
+namespace gdi {
+namespace {
+
+int lowest_bit(uint32_t mask) {
+    int bit = 0;
+    while (!(mask & 1u)) {
+        mask >>= 1;
+        ++bit;
+    }
+    return bit;
+}
+
+int bit_length(uint32_t value) {
+    int bits = 0;
+    while (value) {
+        value >>= 1;
+        ++bits;
+    }
+    return bits;
+}
+
+// The platform's expansion of one channel of a pixel: the channel's bits fill the top of the
+// byte and repeat once below (5 bits: v << 3 | v >> 2); of a channel wider than 8 bits only the
+// top 8 are read.
+uint32_t expand(uint32_t pixel, uint32_t mask) {
+    if (!mask) return 0;
+    int low = lowest_bit(mask);
+    int width = bit_length(mask >> low);
+    int read = width < 8 ? width : 8;
+    uint32_t top = ((pixel & mask) >> (low + width - read)) << (8 - read);
+    return top | top >> read;
+}
+
+// Packing keeps the top bits of the 8-bit value, so that a packed value reads back as written.
+// A mask without bits reads and packs as 0.
+uint32_t pack(uint32_t c, uint32_t mask) {
+    if (!mask) return 0;
+    int low = lowest_bit(mask);
+    int width = bit_length(mask >> low);
+    uint64_t packed = width < 8 ? c >> (8 - width) : uint64_t(c) << (width - 8);
+    return uint32_t(packed << low) & mask;
+}
+
+}  // namespace
+
+PixelFormat PixelFormat::direct(int bpp) {
+    static const uint32_t rgb555[3] = {0x7C00, 0x03E0, 0x001F};
+    if (bpp == 16) return with_masks(16, rgb555);
+    PixelFormat format;
+    format.bpp = bpp;
+    return format;
+}
+
+PixelFormat PixelFormat::with_masks(int bpp, const uint32_t masks[3]) {
+    PixelFormat format;
+    format.bpp = bpp;
+    format.bitfields = true;
+    for (int k = 0; k < 4; ++k)
+        for (uint32_t byte = 0; byte < 256; ++byte) {
+            uint32_t pixel = byte << (8 * k);
+            format.from_bytes[k][byte] =
+                expand(pixel, masks[0]) << 16 | expand(pixel, masks[1]) << 8 | expand(pixel, masks[2]);
+        }
+    for (int i = 0; i < 3; ++i)
+        for (uint32_t c = 0; c < 256; ++c) format.to_fields[i][c] = pack(c, masks[i]);
+    return format;
+}
+
+PixelFormat PixelFormat::indexed(int bpp, const RGBQUAD *colours, size_t count) {
+    PixelFormat format;
+    format.bpp = bpp;
+    size_t limit = size_t(1) << bpp;
+    format.palette_size = int(count < limit ? count : limit);
+    for (int i = 0; i < format.palette_size; ++i) {
+        const RGBQUAD &q = colours[i];
+        format.palette[i] = 0xFF000000u | uint32_t(q.rgbRed) << 16 | uint32_t(q.rgbGreen) << 8 | q.rgbBlue;
+    }
+    for (size_t i = size_t(format.palette_size); i < limit; ++i) format.palette[i] = 0xFF000000u;
+    return format;
+}
+
+uint8_t nearest_index(const PixelFormat &format, uint32_t bgra) {
+    int best = 0;
+    int best_distance = INT_MAX;
+    int count = format.palette_size ? format.palette_size : 1;
+    for (int i = 0; i < count && best_distance; ++i) {
+        uint32_t p = format.palette[i];
+        int dr = int((p >> 16) & 0xFF) - int((bgra >> 16) & 0xFF);
+        int dg = int((p >> 8) & 0xFF) - int((bgra >> 8) & 0xFF);
+        int db = int(p & 0xFF) - int(bgra & 0xFF);
+        int distance = dr * dr + dg * dg + db * db;
+        if (distance < best_distance) {
+            best_distance = distance;
+            best = i;
+        }
+    }
+    return uint8_t(best);
+}
+
+}  // namespace gdi

@@ -1,0 +1,95 @@
+#include "formats.h"
+
+#include <cstring>
+
+#include "raw_readers.h"
+#include "refusal.h"
+
+namespace inspect {
+namespace {
+
+struct FormatName {
+    Format format;
+    const char *name;
+    const char *description;
+};
+
+const FormatName kNames[] = {
+    {Format::ThreeNumberDump, "dump3", "three-number dump (dump types 1, 8, 9)"},
+    {Format::OneNumberDump, "dump1", "one-number dump"},
+    {Format::DeviceDump, "device", "device dump (dump type 0)"},
+    {Format::RawCapture, "raw", "raw capture (24-bit top-down rows, no header)"},
+    {Format::Bmp, "bmp", "BMP"},
+    {Format::Jpeg, "jpeg", "JPEG"},
+    {Format::Png, "png", "PNG"},
+};
+
+bool starts_with(const uint8_t *data, size_t size, const char *magic) {
+    size_t length = std::strlen(magic);
+    return size >= length && std::memcmp(data, magic, length) == 0;
+}
+
+// How many leading bytes fit a dump of `numbers` "%3d" fields and a space an element, looking at
+// no more than `limit` bytes. Digits and spaces by position only: the parser checks the rest.
+size_t dump_prefix(const uint8_t *data, size_t size, int numbers, size_t limit) {
+    size_t element_size = size_t(3 * numbers + 1);
+    size_t n = 0;
+    for (; n < size && n < limit; ++n) {
+        size_t position = n % element_size;
+        uint8_t c = data[n];
+        bool fits = position == element_size - 1 ? c == ' '
+                    : position % 3 == 2         ? (c >= '0' && c <= '9')
+                                                : (c == ' ' || (c >= '0' && c <= '9'));
+        if (!fits) break;
+    }
+    return n;
+}
+
+// Every fourth byte a space, over the first `limit` bytes.
+bool spaced_every_fourth(const uint8_t *data, size_t size, size_t limit) {
+    if (size < 4) return false;
+    for (size_t n = 3; n < size && n < limit; n += 4)
+        if (data[n] != ' ') return false;
+    return true;
+}
+
+}  // namespace
+
+const char *format_description(Format format) {
+    for (const FormatName &entry : kNames)
+        if (entry.format == format) return entry.description;
+    return "unknown";
+}
+
+std::optional<Format> format_by_name(const std::string &name) {
+    for (const FormatName &entry : kNames)
+        if (name == entry.name) return entry.format;
+    return std::nullopt;
+}
+
+Format sniff_format(const uint8_t *data, size_t size, int width, int height) {
+    if (starts_with(data, size, "\x89PNG\r\n\x1A\n")) return Format::Png;
+    if (starts_with(data, size, "\xFF\xD8\xFF")) return Format::Jpeg;
+    if (starts_with(data, size, "BM") && size != row_stride24(width) * size_t(height)) return Format::Bmp;
+    // A dump is told by its first three bytes; the element length is the one whose pattern holds
+    // for longer (the two differ by the 16th byte at the latest), so that a fault further on is
+    // refused by the parser at its offset rather than making the file unrecognised. A raw capture
+    // is told by its length, unless it also reads as a whole dump of that length.
+    const size_t kLook = 40;
+    size_t three = dump_prefix(data, size, 3, kLook), one = dump_prefix(data, size, 1, kLook);
+    Format dump = one > three ? Format::OneNumberDump : Format::ThreeNumberDump;
+    size_t dump_prefix_length = one > three ? one : three;
+    size_t dump_length = size_t(width) * size_t(height) * (dump == Format::ThreeNumberDump ? 10 : 4);
+    bool dump_like = dump_prefix_length >= 3;
+    bool whole_dump = dump_like && size == dump_length && dump_prefix_length == (size < kLook ? size : kLook);
+    if (size == row_stride24(width) * size_t(height) && !whole_dump) return Format::RawCapture;
+    if (dump_like) return dump;
+    if (spaced_every_fourth(data, size, 4096)) return Format::DeviceDump;
+    if (starts_with(data, size, "BM")) return Format::Bmp;
+    throw Refusal{"a three-number or one-number dump, a device dump, a raw capture of " +
+                      std::to_string(row_stride24(width) * size_t(height)) + " bytes (" + std::to_string(width) +
+                      " x " + std::to_string(height) + "), BMP, JPEG or PNG",
+                  0};
+}
+
+}  // namespace inspect

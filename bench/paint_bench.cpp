@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "bitmap/bitmap.h"
 #include "capture/capture.h"
 #include "support/test_window.h"

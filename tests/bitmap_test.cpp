@@ -8,7 +8,7 @@
 #include <iostream>
 #include <string>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "bitmap/bitmap.h"
 #include "support/bench_run.h"
 #include "support/corpus_index.h"

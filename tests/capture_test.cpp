@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "capture/capture.h"
 #include "support/bench_run.h"
 #include "support/dump_file.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "capture/capture.h"
 #include "compare.h"
 #include "png_writer.h"

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -66,17 +68,17 @@ private:
 };
 
 // The program with a real window on the server, saving a screenshot when it ends.
-ChildProcess start_windowed(const Workspace &ws, const std::string &display) {
+Command windowed(const Workspace &ws, const std::string &display) {
     // The D-Bus and GL libraries that SDL loads for X11 keep memory that LeakSanitizer would report
     // in sanitizer builds; the program's own leaks are checked headless.
     const char *asan = std::getenv("ASAN_OPTIONS");
-    return ChildProcess({{BENCH_EXE, "--window", "--screenshot", "shot.png"},
-                         ws.dir(),
-                         {{"DISPLAY", display},
-                          {"WAYLAND_DISPLAY", ""},
-                          {"BENCH_FAULTS", ""},
-                          {"SDL_VIDEODRIVER", ""},
-                          {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0"}}});
+    return Command({BENCH_EXE, "--window", "--screenshot", "shot.png"},
+                   ws.dir(),
+                   {{"DISPLAY", display},
+                    {"WAYLAND_DISPLAY", ""},
+                    {"BENCH_FAULTS", ""},
+                    {"SDL_VIDEODRIVER", ""},
+                    {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0"}});
 }
 
 // Polls until f() gives a non-empty string or the time is up.
@@ -93,43 +95,59 @@ bool all_white(const RgbaImage &image) {
     return !image.rgba.empty();
 }
 
-TEST(RealWindow, ShowsAWhiteClientAreaAndTakesKeysUnderXvfb) {
-    for (const char *tool : {"Xvfb", "xdotool", "import"})
-        if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed (Debian: xvfb, xdotool, imagemagick)";
-    Xvfb server;
-    ASSERT_FALSE(server.display().empty()) << "Xvfb did not start within " << kStartSeconds << " s: " << server.log();
-    Workspace ws;
-    ChildProcess run = start_windowed(ws, server.display());
+// The program started with a real window on an X server of the test's own.
+class RealWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const char *tool : {"Xvfb", "xdotool", "import"})
+            if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed (Debian: xvfb, xdotool, imagemagick)";
+        server = std::make_unique<Xvfb>();
+        ASSERT_FALSE(server->display().empty())
+            << "Xvfb did not start within " << kStartSeconds << " s: " << server->log();
+        run.emplace(windowed(ws, server->display()));
+    }
 
+    // What the X server shows in the window, grabbed until it passes the check or the time is up.
+    RgbaImage grab_until(const std::string &id, const std::function<bool(const RgbaImage &)> &check) const {
+        RgbaImage grabbed;
+        std::string shot = ws.path("grab.png");
+        wait_for([&] {
+            server->tool({"import", "-window", id, shot});
+            return read_png(shot, &grabbed) && check(grabbed) ? "done" : "";
+        });
+        return grabbed;
+    }
+
+    std::unique_ptr<Xvfb> server;
+    Workspace ws;
+    std::optional<ChildProcess> run;
+};
+
+TEST_F(RealWindow, ShowsAWhiteClientAreaAndTakesKeysUnderXvfb) {
     // The window keeps the identity it has when its title first appears.
-    std::string id = wait_for([&] { return server.caption_windows(); });
+    std::string id = wait_for([&] { return server->caption_windows(); });
     auto found = Clock::now();
-    ASSERT_FALSE(id.empty()) << "no window titled Caption appeared on " << server.display() << " (exit code "
-                             << run.wait(0) << ")\n" << run.err();
-    EXPECT_EQ(wait_for([&] { return server.caption_windows(true); }), id) << "the window found is not the one shown";
+    ASSERT_FALSE(id.empty()) << "no window titled Caption appeared on " << server->display() << " (exit code "
+                             << run->wait(0) << ")\n" << run->err();
+    EXPECT_EQ(wait_for([&] { return server->caption_windows(true); }), id) << "the window found is not the one shown";
     id = id.substr(0, id.find('\n'));
-    std::string geometry = server.tool({"xdotool", "getwindowgeometry", id});
+    std::string geometry = server->tool({"xdotool", "getwindowgeometry", id});
     EXPECT_NE(geometry.find("Geometry: 1280x1024"), std::string::npos) << geometry;
 
     // What the X server shows in the window, once the first paint has reached it.
-    RgbaImage grabbed;
-    std::string shot = ws.path("grab.png");
-    wait_for([&] {
-        server.tool({"import", "-window", id, shot});
-        return read_png(shot, &grabbed) && all_white(grabbed) ? "white" : "";
-    });
+    RgbaImage grabbed = grab_until(id, all_white);
     EXPECT_EQ(grabbed.width, 1280);
     EXPECT_EQ(grabbed.height, 1024);
     EXPECT_TRUE(all_white(grabbed)) << "the client area is not white";
 
     std::this_thread::sleep_until(found + std::chrono::seconds(2));
-    EXPECT_EQ(server.caption_windows(), id + "\n") << "after 2 s";
-    server.tool({"xdotool", "windowfocus", id});
-    server.tool({"xdotool", "key", "0"});
-    EXPECT_EQ(server.caption_windows(), id + "\n") << "after a key";
+    EXPECT_EQ(server->caption_windows(), id + "\n") << "after 2 s";
+    server->tool({"xdotool", "windowfocus", id});
+    server->tool({"xdotool", "key", "0"});
+    EXPECT_EQ(server->caption_windows(), id + "\n") << "after a key";
 
-    server.tool({"xdotool", "key", "Escape"});
-    RunResult result = run.finish(kToolSeconds);
+    server->tool({"xdotool", "key", "Escape"});
+    RunResult result = run->finish(kToolSeconds);
     EXPECT_EQ(result.exit_code, 0) << result.err;
     EXPECT_EQ(result.out, "key 48\nkey_num 0\nkey 27\nkey_num 0\n");
     RgbaImage screenshot;
@@ -137,6 +155,61 @@ TEST(RealWindow, ShowsAWhiteClientAreaAndTakesKeysUnderXvfb) {
     EXPECT_EQ(screenshot.width, 1280);
     EXPECT_EQ(screenshot.height, 1024);
     EXPECT_TRUE(all_white(screenshot));
+}
+
+// One row per key of the keyboard: the X key symbol xdotool presses and the console's echo of the
+// virtual-key code as a signed char, or none for the system keys (F10 and Alt), which the program's
+// window procedure leaves to the default handling. Keypad "." follows Num Lock, so it comes after it.
+struct KeyRow {
+    const char *keysym;
+    const char *echo;
+};
+const KeyRow kKeyRows[] = {
+    {"semicolon", "-70"},   {"slash", "-65"},        {"grave", "-64"},       {"bracketleft", "-37"},
+    {"backslash", "-36"},   {"bracketright", "-35"}, {"apostrophe", "-34"},  {"minus", "-67"},
+    {"equal", "-69"},       {"comma", "-68"},        {"period", "-66"},      {"Caps_Lock", "20"},
+    {"Num_Lock", "-112"},   {"Scroll_Lock", "-111"}, {"KP_Multiply", "106"}, {"KP_Add", "107"},
+    {"KP_Subtract", "109"}, {"KP_Delete", "110"},    {"KP_Divide", "111"},   {"F1", "112"},
+    {"F2", "113"},          {"F3", "114"},           {"F4", "115"},          {"F5", "116"},
+    {"F6", "117"},          {"F7", "118"},           {"F8", "119"},          {"F9", "120"},
+    {"F10", nullptr},       {"F11", "122"},          {"F12", "123"},         {"Left", "37"},
+    {"Up", "38"},           {"Right", "39"},         {"Down", "40"},         {"Home", "36"},
+    {"End", "35"},          {"Prior", "33"},         {"Next", "34"},         {"Insert", "45"},
+    {"Delete", "46"},       {"Tab", "9"},            {"Return", "13"},       {"BackSpace", "8"},
+    {"space", "32"},        {"Pause", "19"},         {"Control_L", "17"},    {"Alt_L", nullptr},
+};
+
+TEST_F(RealWindow, EveryKeyReachesTheProgram) {
+    std::string id = wait_for([&] { return server->caption_windows(true); });
+    ASSERT_FALSE(id.empty()) << "no window titled Caption was shown\n" << run->err();
+    id = id.substr(0, id.find('\n'));
+    // Mode 2 first: once its pattern is on the screen, the program has the focus and has taken a key,
+    // so the lock keys that follow find SDL's modifier state settled. Then mode 0, which prints nothing.
+    server->tool({"xdotool", "windowfocus", "--sync", id, "key", "2"});
+    auto drawn = [](const RgbaImage &image) { return !image.rgba.empty() && !all_white(image); };
+    ASSERT_TRUE(drawn(grab_until(id, drawn))) << "mode 2 was never drawn";
+    std::vector<std::string> keys = {"xdotool", "key", "--delay", "50", "0"};
+    for (const KeyRow &row : kKeyRows) keys.push_back(row.keysym);
+    keys.push_back("Escape");
+    server->tool(keys);
+    RunResult result = run->finish(kToolSeconds);
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+
+    // After mode 0's two lines, two console lines a key, "key <code>" and "key_num 0"; the Escape that
+    // closes the window last.
+    const std::string mode_0 = "key 48\nkey_num 0\n";
+    ASSERT_NE(result.out.find(mode_0), std::string::npos) << result.out;
+    std::istringstream console(result.out.substr(result.out.find(mode_0) + mode_0.size()));
+    std::string echo, mode;
+    for (const KeyRow &row : kKeyRows) {
+        if (!row.echo) continue;
+        std::getline(console, echo);
+        std::getline(console, mode);
+        EXPECT_EQ(echo, std::string("key ") + row.echo) << row.keysym;
+        EXPECT_EQ(mode, "key_num 0") << row.keysym;
+    }
+    std::getline(console, echo);
+    EXPECT_EQ(echo, "key 27");
 }
 
 }  // namespace

@@ -191,6 +191,36 @@ TEST_F(TranscodeFailure, UnreplaceableOrUnwritableOutputIsADiskFailure) {
     expect_failure({"", "Failed to save data to the disk!"});
 }
 
+// With BENCH_TRACE set, a codec's failure names the codec and its library's own words on stderr;
+// the program still sees only the status, and shows its box either way.
+TEST_F(TranscodeFailure, BenchTraceTellsTheCodecsReason) {
+    struct Case {
+        std::string input;   // as "123A.jpg"
+        const char *faults;  // BENCH_FAULTS
+        const char *trace;
+    };
+    const std::string jpeg = workspace.read("123A.jpg");
+    const std::string png_bad_crc("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0\0\0\0\0", 33);
+    const Case cases[] = {
+        {jpeg.substr(0, 600), "", "gdibench: GDI+ JPEG decoder failed with status 1: Premature end of JPEG file\n"},
+        {png_bad_crc, "", "gdibench: GDI+ PNG decoder failed with status 1: IHDR: CRC error\n"},
+        {"BM", "", "gdibench: GDI+ BMP decoder failed with status 1: the file is too short for its headers\n"},
+        {jpeg, "IStream::Write",
+         "gdibench: GDI+ JPEG encoder failed with status 7: Output file write error --- out of disk space?\n"},
+    };
+    for (const Case &c : cases) {
+        workspace.write("123A.jpg", c.input);
+        for (bool traced : {false, true}) {
+            Env env;
+            if (*c.faults) env.push_back({"BENCH_FAULTS", c.faults});
+            if (traced) env.push_back({"BENCH_TRACE", "1"});
+            RunResult run = workspace.keys("8", env);
+            EXPECT_NE(run.err.find("Failed to save to stream!"), std::string::npos) << run.err;
+            EXPECT_EQ(run.err.find(c.trace) != std::string::npos, traced) << run.err;
+        }
+    }
+}
+
 // The routines called directly, on a test window.
 
 class InWorkspace : public testing::Test {

@@ -1,23 +1,12 @@
-// Entry point, window procedure and program state of the bench.
+// Entry point and window procedure of the bench.
 #include <windows.h>
 #include <gdiplus.h>
 #include <stdio.h>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "bitmap/bitmap.h"
 #include "capture/capture.h"
 #include "transcode/transcode.h"
-
-signed char key = 0;
-signed char key_num = 0;
-int g_val1 = 0;
-int g_val2 = 0;
-int g_val3 = 0;
-int g_val4 = 0;
-int rwsize = 0;
-HBITMAP hBit = NULL;
-HANDLE h = NULL;
-FILE *fr = NULL;
 
 static void OpenConsole() {
     AllocConsole();

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <stdio.h>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "bitmap/bitmap.h"
 
 // Each channel is (perRow * r + perColumn * c + base) mod 256, r counting memory rows.

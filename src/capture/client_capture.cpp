@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <stdio.h>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "capture/capture.h"
 
 struct Capture {

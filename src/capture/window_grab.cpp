@@ -1,7 +1,7 @@
 // Grabs a fixed 1280 x 1024 area of the window, dumps it and copies it back.
 #include <windows.h>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "capture/capture.h"
 
 static const int kGrabWidth = 1280;

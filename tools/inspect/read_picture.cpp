@@ -6,7 +6,7 @@
 
 #include "dump_pair.h"
 #include "dump_parser.h"
-#include "gdiplus/decoders.h"
+#include "gdiplus/codecs.h"
 #include "mapped_file.h"
 #include "raw_readers.h"
 #include "refusal.h"
@@ -67,9 +67,10 @@ OpenFile open_file(const std::string &path, const ReadRequest &request) {
 // BMP, JPEG and PNG through the layer's own decoders, so the tool reads what the bench reads.
 Picture decode(Format format, const uint8_t *data, size_t size) {
     gdiplus::Raster raster;
-    Gdiplus::Status status = format == Format::Bmp    ? gdiplus::decode_bmp(data, size, &raster)
-                             : format == Format::Jpeg ? gdiplus::decode_jpeg(data, size, &raster)
-                                                      : gdiplus::decode_png(data, size, &raster);
+    gdiplus::CodecMessage message;
+    Gdiplus::Status status = format == Format::Bmp    ? gdiplus::decode_bmp(data, size, &raster, &message)
+                             : format == Format::Jpeg ? gdiplus::decode_jpeg(data, size, &raster, &message)
+                                                      : gdiplus::decode_png(data, size, &raster, &message);
     if (status != Gdiplus::Ok) throw Refusal{std::string("a ") + format_description(format) + " file its decoder accepts", -1};
     Picture picture(raster.width, raster.height);
     uint8_t *out = picture.bgr.data();

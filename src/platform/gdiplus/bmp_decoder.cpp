@@ -9,10 +9,15 @@
 
 #include "gdi/gdi_internal.h"
 #include "gdiplus/bmp_rle.h"
-#include "gdiplus/decoders.h"
+#include "gdiplus/codecs.h"
 
 namespace gdiplus {
 namespace {
+
+Gdiplus::Status refuse(const char *why, CodecMessage *message) {
+    message->set(why);
+    return Gdiplus::GenericError;
+}
 
 // Masks and the largest colour table the engine may read after the header.
 constexpr size_t kMaxTableBytes = 3 * sizeof(DWORD) + 256 * sizeof(RGBQUAD);
@@ -57,8 +62,8 @@ void describe_as_indices(int bits, BITMAPINFOHEADER *header) {
 }
 
 Gdiplus::Status read_plain(gdi::Surface surface, const uint8_t *pixels, size_t available, size_t image_bytes,
-                           Raster *out) {
-    if (image_bytes > available) return Gdiplus::GenericError;
+                           Raster *out, CodecMessage *message) {
+    if (image_bytes > available) return refuse("the pixels run past the end of the file", message);
     Gdiplus::Status room = out->allocate(uint64_t(surface.width), uint64_t(surface.height));
     if (room != Gdiplus::Ok) return room;
     surface.bits = const_cast<uint8_t *>(pixels);
@@ -81,26 +86,26 @@ Gdiplus::Status read_rle(gdi::Surface surface, int bits, const uint8_t *codes, s
 
 }  // namespace
 
-Gdiplus::Status decode_bmp(const uint8_t *data, size_t size, Raster *out) {
+Gdiplus::Status decode_bmp(const uint8_t *data, size_t size, Raster *out, CodecMessage *message) {
     BITMAPFILEHEADER file;
-    if (size < sizeof file + sizeof(DWORD)) return Gdiplus::GenericError;
+    if (size < sizeof file + sizeof(DWORD)) return refuse("the file is too short for its headers", message);
     std::memcpy(&file, data, sizeof file);
     std::vector<uint8_t> block;
-    if (!copy_info_block(data, size, file, &block)) return Gdiplus::GenericError;
+    if (!copy_info_block(data, size, file, &block)) return refuse("the headers do not fit the file", message);
     auto *header = reinterpret_cast<BITMAPINFOHEADER *>(block.data());
     int bits = rle_bits(*header);
     if (bits) {
-        if (header->biHeight <= 0) return Gdiplus::GenericError;  // RLE pictures are bottom-up only
+        if (header->biHeight <= 0) return refuse("a run-length encoded picture is bottom-up only", message);
         describe_as_indices(bits, header);
     }
     gdi::Surface surface;
     size_t image_bytes = 0;
     if (!gdi::describe_dib(reinterpret_cast<const BITMAPINFO *>(header), &surface, &image_bytes))
-        return Gdiplus::GenericError;
+        return refuse("the header describes no bitmap the layer reads", message);
     const uint8_t *pixels = data + file.bfOffBits;
     size_t available = size - file.bfOffBits;
     return bits ? read_rle(surface, bits, pixels, available, image_bytes, out)
-                : read_plain(surface, pixels, available, image_bytes, out);
+                : read_plain(surface, pixels, available, image_bytes, out, message);
 }
 
 }  // namespace gdiplus

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gdiplus/encoders.h"
+#include "gdiplus/codecs.h"
 #include "gdiplus/stream_output.h"
 
 namespace gdiplus {
@@ -38,20 +38,26 @@ bool write_headers(IStream *stream, const Raster &image, int bits, size_t stride
     return write_all(stream, &file, sizeof file) && write_all(stream, &info, sizeof info);
 }
 
+Gdiplus::Status stream_refused(CodecMessage *message) {
+    message->set("the stream refused bytes");
+    return Gdiplus::Win32Error;
+}
+
 }  // namespace
 
 // The pixel cap keeps every size within the headers' 32-bit fields.
-Gdiplus::Status encode_bmp(const Raster &image, IStream *stream) {
+Gdiplus::Status encode_bmp(const Raster &image, const Gdiplus::EncoderParameters *, IStream *stream,
+                           CodecMessage *message) {
     int bits = image.has_alpha ? 32 : 24;
     size_t stride = (size_t(image.width) * size_t(bits) + 31) / 32 * 4;
-    if (!write_headers(stream, image, bits, stride)) return Gdiplus::Win32Error;
+    if (!write_headers(stream, image, bits, stride)) return stream_refused(message);
     std::vector<uint8_t> row(stride, 0);
     for (int y = image.height - 1; y >= 0; --y) {
         if (bits == 32)
             std::memcpy(row.data(), image.row(y), stride);
         else
             pack_bgr(image.row(y), image.width, row.data());
-        if (!write_all(stream, row.data(), stride)) return Gdiplus::Win32Error;
+        if (!write_all(stream, row.data(), stride)) return stream_refused(message);
     }
     return Gdiplus::Ok;
 }

@@ -6,53 +6,12 @@
 
 #include "core/faults.h"
 #include "core/out_of_memory.h"
-#include "gdiplus/decoders.h"
-#include "gdiplus/encoder_list.h"
-#include "gdiplus/encoders.h"
+#include "gdiplus/codec_table.h"
 #include "gdiplus/file_bytes.h"
 #include "gdiplus/objects.h"
 #include "gdiplus/startup.h"
 
 using namespace Gdiplus;
-
-namespace {
-
-constexpr int kDefaultJpegQuality = 75;
-
-// The JPEG quality from the encoder parameters: a single Long of 0..100 under EncoderQuality.
-// Other parameters are ignored.
-Status jpeg_quality(const EncoderParameters *params, int *quality) {
-    *quality = kDefaultJpegQuality;
-    if (!params) return Ok;
-    for (UINT i = 0; i < params->Count; ++i) {
-        const EncoderParameter &param = params->Parameter[i];
-        if (param.Guid != EncoderQuality) continue;
-        if (param.Type != EncoderParameterValueTypeLong || param.NumberOfValues != 1 || !param.Value)
-            return InvalidParameter;
-        ULONG value = *static_cast<const ULONG *>(param.Value);
-        if (value > 100) return InvalidParameter;
-        *quality = int(value);
-    }
-    return Ok;
-}
-
-Status encode(const gdiplus::Raster &image, gdiplus::Format format, const EncoderParameters *params,
-              IStream *stream) {
-    switch (format) {
-    case gdiplus::Format::Bmp:
-        return gdiplus::encode_bmp(image, stream);
-    case gdiplus::Format::Png:
-        return gdiplus::encode_png(image, stream);
-    case gdiplus::Format::Jpeg: {
-        int quality;
-        Status valid = jpeg_quality(params, &quality);
-        return valid == Ok ? gdiplus::encode_jpeg(image, quality, stream) : valid;
-    }
-    }
-    return InvalidParameter;
-}
-
-}  // namespace
 
 extern "C" const GUID Gdiplus::EncoderQuality = {0x1D5BE4B5, 0xFA4A, 0x452D,
                                                  {0x9C, 0xDD, 0x5D, 0xB3, 0x51, 0x05, 0xE7, 0xEB}};
@@ -60,8 +19,7 @@ extern "C" const GUID Gdiplus::EncoderQuality = {0x1D5BE4B5, 0xFA4A, 0x452D,
 // Failed loads: GenericError when the file cannot be read (missing, a directory), UnknownImageFormat
 // when its first bytes are no known signature (an empty file included), GenericError when it is a
 // damaged or unsupported file of a known format (one cut short while it was read included),
-// OutOfMemory over the pixel cap. The image is then
-// null, as the platform leaves it.
+// OutOfMemory over the pixel cap. The image is then null, as the platform leaves it.
 extern "C" Status WINAPI GdipLoadImageFromFile(const WCHAR *filename, GpImage **image) try {
     if (!image) return InvalidParameter;
     *image = nullptr;
@@ -89,10 +47,10 @@ extern "C" Status WINAPI GdipSaveImageToStream(GpImage *image, IStream *stream, 
                                                const EncoderParameters *params) try {
     if (!gdiplus::started()) return GdiplusNotInitialized;
     const gdiplus::Raster *raster = gdiplus::find_image(image);
-    gdiplus::Format format;
-    if (!raster || !stream || !clsid || !gdiplus::find_encoder(*clsid, &format)) return InvalidParameter;
+    const gdiplus::Codec *codec = clsid ? gdiplus::codec_for_clsid(*clsid) : nullptr;
+    if (!raster || !stream || !codec) return InvalidParameter;
     if (layer::injected_fault("GdipSaveImageToStream")) return Win32Error;
-    return encode(*raster, format, params, stream);
+    return gdiplus::encode_image(*codec, *raster, params, stream);
 } OUT_OF_MEMORY_RETURNS(OutOfMemory)
 
 extern "C" Status WINAPI GdipGetImageWidth(GpImage *image, UINT *width) {

@@ -1,13 +1,10 @@
 // JPEG decoding through libjpeg-turbo. The library reports errors through a callback that must
 // not return; it jumps back to the decoding function, which therefore holds no objects with
 // destructors, and everything the library allocated goes with jpeg_destroy_decompress.
-#include <csetjmp>
-#include <cstdio>
-
 #include <jerror.h>
-#include <jpeglib.h>
 
-#include "gdiplus/decoders.h"
+#include "gdiplus/codecs.h"
+#include "gdiplus/jpeg_errors.h"
 
 namespace gdiplus {
 namespace {
@@ -16,24 +13,14 @@ namespace {
 // take quadratic time.
 constexpr int kMaxScans = 1000;
 
-struct ErrorTrap {
-    jpeg_error_mgr manager;
-    jpeg_progress_mgr progress;
-    jmp_buf jump;
-};
-
-ErrorTrap *trap_of(j_common_ptr cinfo) { return reinterpret_cast<ErrorTrap *>(cinfo->err); }
-
-[[noreturn]] void fail(j_common_ptr cinfo) { longjmp(trap_of(cinfo)->jump, 1); }
-
 // Warnings about damaged data are tolerated, but running out of data means a truncated file.
 void on_message(j_common_ptr cinfo, int level) {
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) fail(cinfo);
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) jpeg_fail(cinfo);
 }
 
 void on_progress(j_common_ptr cinfo) {
     auto *decoder = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (decoder->input_scan_number > kMaxScans) fail(cinfo);
+    if (decoder->input_scan_number > kMaxScans) jpeg_fail_with(cinfo, "too many scans");
 }
 
 // CMYK as Adobe writes it is stored inverted; others store it plainly.
@@ -67,11 +54,12 @@ void read_direct(j_decompress_ptr cinfo, Raster *out) {
         jpeg_read_scanlines(cinfo, rows + cinfo->output_scanline, cinfo->output_height - cinfo->output_scanline);
 }
 
-Gdiplus::Status decode(j_decompress_ptr cinfo, ErrorTrap *trap, const uint8_t *data, size_t size, Raster *out) {
+Gdiplus::Status decode(j_decompress_ptr cinfo, JpegTrap *trap, jpeg_progress_mgr *progress, const uint8_t *data,
+                       size_t size, Raster *out) {
     if (setjmp(trap->jump)) return Gdiplus::GenericError;
     jpeg_create_decompress(cinfo);
-    trap->progress.progress_monitor = on_progress;
-    cinfo->progress = &trap->progress;
+    progress->progress_monitor = on_progress;
+    cinfo->progress = progress;
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(cinfo, TRUE);
     Gdiplus::Status room = out->allocate(cinfo->image_width, cinfo->image_height);
@@ -91,13 +79,12 @@ Gdiplus::Status decode(j_decompress_ptr cinfo, ErrorTrap *trap, const uint8_t *d
 
 }  // namespace
 
-Gdiplus::Status decode_jpeg(const uint8_t *data, size_t size, Raster *out) {
+Gdiplus::Status decode_jpeg(const uint8_t *data, size_t size, Raster *out, CodecMessage *message) {
     jpeg_decompress_struct cinfo = {};
-    ErrorTrap trap;
-    cinfo.err = jpeg_std_error(&trap.manager);
-    trap.manager.error_exit = fail;
-    trap.manager.emit_message = on_message;
-    Gdiplus::Status status = decode(&cinfo, &trap, data, size, out);
+    JpegTrap trap;
+    cinfo.err = arm(&trap, message, on_message);
+    jpeg_progress_mgr progress;
+    Gdiplus::Status status = decode(&cinfo, &trap, &progress, data, size, out);
     jpeg_destroy_decompress(&cinfo);
     return status;
 }

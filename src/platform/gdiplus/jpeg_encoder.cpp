@@ -3,13 +3,10 @@
 // then match what the program writes on Windows in size and character, and encoding is faster
 // than at 4:4:4. Errors jump back to the encoding function, which holds no objects with
 // destructors; jpeg_destroy_compress frees what the library allocated.
-#include <csetjmp>
-#include <cstdio>
-
 #include <jerror.h>
-#include <jpeglib.h>
 
-#include "gdiplus/encoders.h"
+#include "gdiplus/codecs.h"
+#include "gdiplus/jpeg_errors.h"
 #include "gdiplus/stream_output.h"
 
 namespace gdiplus {
@@ -22,12 +19,7 @@ struct StreamDestination {
     JOCTET buffer[64 * 1024];
 };
 
-struct ErrorTrap {
-    jpeg_error_mgr manager;
-    jmp_buf jump;
-};
-
-[[noreturn]] void fail(j_common_ptr cinfo) { longjmp(reinterpret_cast<ErrorTrap *>(cinfo->err)->jump, 1); }
+constexpr int kDefaultQuality = 75;
 
 void ignore_message(j_common_ptr, int) {}
 
@@ -60,7 +52,24 @@ void flush_rest(j_compress_ptr cinfo) {
     flush(cinfo, sizeof dest->buffer - dest->manager.free_in_buffer);
 }
 
-Gdiplus::Status encode(j_compress_ptr cinfo, ErrorTrap *trap, StreamDestination *dest, const Raster &image,
+// The quality from the encoder parameters: a single Long of 0..100 under EncoderQuality. Other
+// parameters are ignored.
+Gdiplus::Status quality_of(const Gdiplus::EncoderParameters *params, int *quality) {
+    *quality = kDefaultQuality;
+    if (!params) return Gdiplus::Ok;
+    for (UINT i = 0; i < params->Count; ++i) {
+        const Gdiplus::EncoderParameter &param = params->Parameter[i];
+        if (param.Guid != Gdiplus::EncoderQuality) continue;
+        if (param.Type != Gdiplus::EncoderParameterValueTypeLong || param.NumberOfValues != 1 || !param.Value)
+            return Gdiplus::InvalidParameter;
+        ULONG value = *static_cast<const ULONG *>(param.Value);
+        if (value > 100) return Gdiplus::InvalidParameter;
+        *quality = int(value);
+    }
+    return Gdiplus::Ok;
+}
+
+Gdiplus::Status encode(j_compress_ptr cinfo, JpegTrap *trap, StreamDestination *dest, const Raster &image,
                        int quality) {
     if (setjmp(trap->jump)) return dest->write_failed ? Gdiplus::Win32Error : Gdiplus::GenericError;
     jpeg_create_compress(cinfo);
@@ -82,12 +91,17 @@ Gdiplus::Status encode(j_compress_ptr cinfo, ErrorTrap *trap, StreamDestination 
 
 }  // namespace
 
-Gdiplus::Status encode_jpeg(const Raster &image, int quality, IStream *stream) {
+Gdiplus::Status encode_jpeg(const Raster &image, const Gdiplus::EncoderParameters *params, IStream *stream,
+                            CodecMessage *message) {
+    int quality;
+    Gdiplus::Status valid = quality_of(params, &quality);
+    if (valid != Gdiplus::Ok) {
+        message->set("the quality is not one Long of 0 to 100");
+        return valid;
+    }
     jpeg_compress_struct cinfo = {};
-    ErrorTrap trap;
-    cinfo.err = jpeg_std_error(&trap.manager);
-    trap.manager.error_exit = fail;
-    trap.manager.emit_message = ignore_message;
+    JpegTrap trap;
+    cinfo.err = arm(&trap, message, ignore_message);
     StreamDestination dest;
     dest.manager.init_destination = start_buffer;
     dest.manager.empty_output_buffer = flush_full_buffer;

@@ -6,7 +6,8 @@
 
 #include <cstring>
 
-#include "gdiplus/decoders.h"
+#include "gdiplus/codecs.h"
+#include "gdiplus/png_errors.h"
 
 namespace gdiplus {
 namespace {
@@ -23,10 +24,6 @@ void read_source(png_structp png, png_bytep out, size_t count) {
     std::memcpy(out, source->data + source->offset, count);
     source->offset += count;
 }
-
-[[noreturn]] void fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-
-void ignore_warning(png_structp, png_const_charp) {}
 
 // Every colour type and depth becomes 8-bit B, G, R, A: palettes, low-depth grey and tRNS expand,
 // 16-bit channels are scaled, grey is copied to all three channels and opaque images get 255.
@@ -60,8 +57,8 @@ Gdiplus::Status decode(png_structp png, png_infop info, Raster *out) {
 
 }  // namespace
 
-Gdiplus::Status decode_png(const uint8_t *data, size_t size, Raster *out) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, fail, ignore_warning);
+Gdiplus::Status decode_png(const uint8_t *data, size_t size, Raster *out, CodecMessage *message) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, message, png_fail, png_ignore_warning);
     if (!png) return Gdiplus::OutOfMemory;
     png_infop info = png_create_info_struct(png);
     if (!info) {

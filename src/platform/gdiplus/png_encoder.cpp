@@ -3,7 +3,8 @@
 // objects with destructors.
 #include <png.h>
 
-#include "gdiplus/encoders.h"
+#include "gdiplus/codecs.h"
+#include "gdiplus/png_errors.h"
 #include "gdiplus/stream_output.h"
 
 namespace gdiplus {
@@ -24,10 +25,6 @@ void write_sink(png_structp png, png_bytep bytes, size_t count) {
 
 void flush_sink(png_structp) {}
 
-[[noreturn]] void fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-
-void ignore_warning(png_structp, png_const_charp) {}
-
 Gdiplus::Status encode(png_structp png, png_infop info, const Raster &image, Sink *sink) {
     if (setjmp(png_jmpbuf(png))) return sink->write_failed ? Gdiplus::Win32Error : Gdiplus::GenericError;
     png_set_write_fn(png, sink, write_sink, flush_sink);
@@ -45,8 +42,9 @@ Gdiplus::Status encode(png_structp png, png_infop info, const Raster &image, Sin
 
 }  // namespace
 
-Gdiplus::Status encode_png(const Raster &image, IStream *stream) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, fail, ignore_warning);
+Gdiplus::Status encode_png(const Raster &image, const Gdiplus::EncoderParameters *, IStream *stream,
+                           CodecMessage *message) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, message, png_fail, png_ignore_warning);
     if (!png) return Gdiplus::OutOfMemory;
     png_infop info = png_create_info_struct(png);
     if (!info) {

@@ -20,14 +20,14 @@ const char kFile[] = "dump_bench.out";
 
 void write_filled(size_t bytes) {
     static std::vector<char> buffer(size_t(13107200), ' ');
-    FILE *file = std::fopen(kFile, "wb");
+    FILE *file = fopen(kFile, "wb");
     std::fwrite(buffer.data(), 1, bytes, file);
     fclose(file);
 }
 
 // The obvious writer: sprintf every number, one fwrite per piece.
 void write_naive(const unsigned char *bytes) {
-    FILE *file = std::fopen(kFile, "wb");
+    FILE *file = fopen(kFile, "wb");
     for (int r = 0; r < kHeight; ++r)
         for (int c = 0; c < kWidth; ++c) {
             const unsigned char *p = bytes + (size_t(r) * kWidth + c) * 3;

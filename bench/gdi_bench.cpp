@@ -80,7 +80,7 @@ void pixels_against_file_writes(const Window &window) {
                 for (int x = 0; x < kWidth; ++x) sink += GetPixel(window.dc, x, y);
         },
         [&] {
-            FILE *file = std::fopen("gdi_bench.out", "wb");
+            FILE *file = fopen("gdi_bench.out", "wb");
             std::fwrite(filled.data(), 1, filled.size(), file);
             fclose(file);
         },

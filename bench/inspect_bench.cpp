@@ -61,7 +61,7 @@ size_t read_into_memory(const char *name, bool fresh) {
 
 // Plain libpng at the tool's level: RGB rows from the picture, to a file.
 void libpng_encode(const inspect::Picture &picture, const char *name) {
-    FILE *file = std::fopen(name, "wb");
+    FILE *file = fopen(name, "wb");
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     std::vector<png_byte> row(size_t(picture.width) * 3);

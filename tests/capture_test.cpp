@@ -13,6 +13,7 @@
 #include "capture/capture.h"
 #include "support/bench_run.h"
 #include "support/dump_file.h"
+#include "support/file_size_limit.h"
 #include "support/png_image.h"
 #include "support/captured_stdout.h"
 #include "support/test_window.h"
@@ -203,11 +204,12 @@ TEST_F(PixelDump, UnopenableFileShowsOnlyTheFirstLine) {
 }
 
 TEST_F(PixelDump, AFullDiskIsReportedInTheResult) {
-    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
-    ASSERT_EQ(symlink("/dev/full", workspace.path("test9.txt").c_str()), 0);
     std::vector<unsigned char> bytes(3 * 64 * 64, 7);
     int result = 0;
-    capture_stdout([&] { result = fn_Log(9, NULL, 64, 64, bytes.data(), bytes.size()); });
+    capture_stdout([&] {
+        FileSizeLimit full(1000);
+        result = fn_Log(9, NULL, 64, 64, bytes.data(), bytes.size());
+    });
     EXPECT_EQ(result, EOF);
 }
 
@@ -320,7 +322,7 @@ TEST(CaptureRun, ModeEightDumpsWhatTheWindowShows) {
 
 TEST(CaptureRun, UnwritableOutputsFailQuietlyAndNothingCrashes) {
     Workspace workspace;
-    for (const char *name : {"new.bmp", "test8.txt", "test9.txt", "testC.jpg.part"})
+    for (const char *name : {"new.bmp", "test8.txt", "test9.txt", "testC.jpg"})
         ASSERT_EQ(mkdir(workspace.path(name).c_str(), 0700), 0);
     RunResult run = workspace.keys("1 8 9 0");
     EXPECT_EQ(run.exit_code, 0) << run.err;

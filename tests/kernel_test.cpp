@@ -4,9 +4,17 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "core/faults.h"
 #include "support/bench_run.h"
@@ -225,6 +233,104 @@ TEST_F(Kernel, AFileWithAMappedViewIsNotTruncated) {
     HANDLE again = open("v.bin", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS);
     EXPECT_NE(again, INVALID_HANDLE_VALUE) << "truncating is fine once the view is gone";
     CloseHandle(again);
+}
+
+TEST_F(Kernel, AViewWhoseFileIsCutShortReadsZerosAndReportsTheDamage) {
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    HANDLE file = exclusive("cut.bin", CREATE_ALWAYS);
+    HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, DWORD(3 * page), nullptr);
+    EXPECT_EQ(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 4096, 0), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_MAPPED_ALIGNMENT));
+    auto *view = static_cast<uint8_t *>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    ASSERT_TRUE(view);
+    CloseHandle(mapping);
+    CloseHandle(file);
+    memset(view, 7, 3 * page);
+    EXPECT_TRUE(FlushViewOfFile(view, 0));
+
+    ASSERT_EQ(truncate("cut.bin", off_t(page)), 0) << "another process would do the same";
+    EXPECT_EQ(view[2 * page + 5], 0) << "a lost page reads as zero";
+    view[page] = 9;  // and takes writes
+    EXPECT_EQ(view[page], 9);
+    EXPECT_EQ(view[page - 1], 7) << "the pages still in the file are the file's";
+    EXPECT_FALSE(FlushViewOfFile(view + page, 1));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_INVALID));
+    EXPECT_FALSE(UnmapViewOfFile(view)) << "unmapped, but the writes to the lost pages are gone";
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_INVALID));
+    EXPECT_FALSE(UnmapViewOfFile(view));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_ADDRESS));
+    EXPECT_EQ(workspace_.read("cut.bin"), std::string(page, 7));
+}
+
+TEST_F(Kernel, AFaultOutsideEveryViewGoesToTheHandlerBefore) {
+    workspace_.write("other.bin", std::string(4096, 'x'));
+    int code = in_child([] {
+        struct sigaction earlier = {};
+        earlier.sa_handler = [](int) { _exit(42); };
+        sigaction(SIGBUS, &earlier, nullptr);
+        HANDLE file = CreateFileA("other.bin", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, 0, nullptr);
+        MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0);  // the layer's handler comes in here
+        int fd = ::open("other.bin", O_RDWR);
+        auto *foreign = static_cast<volatile uint8_t *>(mmap(nullptr, 4096, PROT_READ, MAP_SHARED, fd, 0));
+        if (ftruncate(fd, 0) != 0) return 1;
+        return int(foreign[0]);
+    });
+    EXPECT_EQ(code, 42);
+}
+
+TEST_F(Kernel, SpecialFilesAreRefusedAtOnce) {
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    strcpy(address.sun_path, "socket");
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
+    for (const char *name : {"fifo", "socket", "/dev/null", "."}) {
+        for (DWORD disposition : {DWORD(OPEN_EXISTING), DWORD(CREATE_ALWAYS)}) {
+            DWORD access = disposition == CREATE_ALWAYS ? GENERIC_WRITE : GENERIC_READ;
+            EXPECT_EQ(open(name, access, FILE_SHARE_READ, disposition), INVALID_HANDLE_VALUE) << name;
+            EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED)) << name;
+        }
+        for (const char *mode : {"rb", "wb"}) {
+            errno = 0;
+            EXPECT_EQ(fopen(name, mode), nullptr) << name << " " << mode;
+            EXPECT_EQ(errno, EACCES) << name << " " << mode;
+        }
+    }
+    EXPECT_EQ(open("fifo", GENERIC_WRITE, 0, CREATE_NEW), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_EXISTS));
+    close(listener);
+}
+
+TEST_F(Kernel, ReadOnlyFilesAreNeitherWrittenNorReplacedNorDeleted) {
+    workspace_.write("ro.txt", "kept");
+    workspace_.write("new.txt", "new");
+    chmod("ro.txt", 0444);
+    HANDLE reader = open("ro.txt", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE) << "reading is fine";
+    CloseHandle(reader);
+    EXPECT_EQ(open("ro.txt", GENERIC_WRITE, 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(fopen("ro.txt", "wb"), nullptr);
+    EXPECT_FALSE(MoveFileExA("new.txt", "ro.txt", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(DeleteFileA("ro.txt"));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(workspace_.read("ro.txt"), "kept");
+    EXPECT_EQ(workspace_.read("new.txt"), "new");
+
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    ASSERT_EQ(mkdir("folder", 0700), 0);
+    for (const char *target : {"fifo", "folder"}) {
+        EXPECT_FALSE(MoveFileExA("new.txt", target, MOVEFILE_REPLACE_EXISTING)) << target;
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED)) << target;
+    }
+    ASSERT_EQ(symlink("ro.txt", "link"), 0);
+    EXPECT_TRUE(MoveFileExA("new.txt", "link", MOVEFILE_REPLACE_EXISTING)) << "a link is replaced, not followed";
+    EXPECT_EQ(workspace_.read("ro.txt"), "kept");
+    EXPECT_EQ(workspace_.read("link"), "new");
 }
 
 TEST_F(Kernel, CloseHandleRefusesWhatIsNotAnOpenHandle) {

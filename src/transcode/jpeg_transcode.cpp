@@ -1,6 +1,6 @@
 // Transcodes an image file to "testC.jpg" at quality 100 through a memory stream, then draws the
-// source. The bytes go to a temporary file that replaces "testC.jpg" only once it is complete, so
-// a failed call never destroys the previous output.
+// source. The bytes go to a temporary file of this process that replaces "testC.jpg" only once it
+// is complete, so a failed call never destroys the previous output, and nothing else is touched.
 #include <windows.h>
 #include <gdiplus.h>
 #include <stdio.h>
@@ -9,24 +9,38 @@
 #include "transcode/transcode.h"
 
 static const char kOutputName[] = "testC.jpg";
-static const char kPartialName[] = "testC.jpg.part";
+
+// Names already taken (a killed run's leftover with a reused process id) are skipped this often.
+static const int kNameAttempts = 16;
 
 static void Complain(const char *text) { MessageBoxA(NULL, text, "", MB_OK); }
 
-// Copies the whole stream into the partial file. Returns 1 on success; 0 after a read failure
-// (no message) or -1 after a write or close failure (the caller shows the disk message).
-static int CopyStreamToFile(IStream *stream, ULONG size, FILE *file) {
+// Creates a new temporary file beside the output, named by the process id and a counter, so that
+// neither another run nor a nested call shares it. CREATE_NEW never opens an existing file and
+// never follows a link. INVALID_HANDLE_VALUE when none can be created.
+static HANDLE CreateTemporary(char *name, size_t size) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        snprintf(name, size, "%s.%lu.%u.tmp", kOutputName, (unsigned long)GetCurrentProcessId(), counter++);
+        HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Copies the whole stream into the file and closes it. Returns 1 on success; 0 after a read
+// failure (no message) or -1 after a write or close failure (the caller shows the disk message).
+static int CopyStreamToFile(IStream *stream, ULONG size, HANDLE file) {
     unsigned char *buffer = (unsigned char *)malloc(size ? size : 1);
     ULONG bytesRead = 0;
-    if (buffer == NULL || stream->Read(buffer, size, &bytesRead) != S_OK) {
-        free(buffer);
-        fclose(file);
-        return 0;
+    int result = 0;
+    if (buffer != NULL && stream->Read(buffer, size, &bytesRead) == S_OK) {
+        DWORD written = 0;
+        result = WriteFile(file, buffer, bytesRead, &written, NULL) && written == bytesRead ? 1 : -1;
     }
-    size_t written = fwrite(buffer, 1, bytesRead, file);
-    int closed = fclose(file);
+    if (!CloseHandle(file) && result == 1) result = -1;
     free(buffer);
-    return (written == bytesRead && closed == 0) ? 1 : -1;
+    return result;
 }
 
 // Encodes the image into the stream as JPEG at quality 100.
@@ -61,16 +75,17 @@ static int WriteOutput(IStream *stream) {
         Complain("Failed to smove the file pointer to the beginning of the stream!");
         return 0;
     }
-    FILE *file = fopen(kPartialName, "wb");
-    if (file == NULL) {
+    char partial[64];
+    HANDLE file = CreateTemporary(partial, sizeof(partial));
+    if (file == INVALID_HANDLE_VALUE) {
         stream->Release();
         Complain("Failed to save data to the disk!");
         return 0;
     }
     int copied = CopyStreamToFile(stream, size.LowPart, file);
-    if (copied == 1 && !MoveFileExA(kPartialName, kOutputName, MOVEFILE_REPLACE_EXISTING)) copied = -1;
+    if (copied == 1 && !MoveFileExA(partial, kOutputName, MOVEFILE_REPLACE_EXISTING)) copied = -1;
     if (copied != 1) {
-        remove(kPartialName);
+        DeleteFileA(partial);
         stream->Release();
         if (copied < 0) Complain("Failed to save data to the disk!");
         return 0;

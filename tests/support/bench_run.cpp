@@ -76,11 +76,24 @@ std::vector<std::string> Workspace::files() const {
     return names;
 }
 
-RunResult Workspace::run(const std::vector<std::string> &args, const Env &env) const {
+std::vector<std::string> Workspace::temporaries() const {
+    std::vector<std::string> names = files();
+    auto kept = [](const std::string &name) {
+        return name.size() < 4 || name.compare(name.size() - 4, 4, ".tmp") != 0;
+    };
+    names.erase(std::remove_if(names.begin(), names.end(), kept), names.end());
+    return names;
+}
+
+Command Workspace::command(const std::vector<std::string> &args, const Env &env) const {
     Command command{{BENCH_EXE}, dir_, {{"BENCH_FAULTS", ""}}};
     command.argv.insert(command.argv.end(), args.begin(), args.end());
     command.env.insert(command.env.end(), env.begin(), env.end());
-    return run_command(command, time_limit_);
+    return command;
+}
+
+RunResult Workspace::run(const std::vector<std::string> &args, const Env &env) const {
+    return run_command(command(args, env), time_limit_);
 }
 
 RunResult Workspace::keys(const std::string &script, const Env &env, const std::vector<std::string> &more) const {

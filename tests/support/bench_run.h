@@ -25,10 +25,13 @@ public:
     std::string read(const std::string &name) const;  // whole file, bytes
     void write(const std::string &name, const std::string &bytes) const;
     void copy_in(const std::string &source, const std::string &name) const;
-    std::vector<std::string> files() const;  // names in the directory, sorted
+    std::vector<std::string> files() const;        // names in the directory, sorted
+    std::vector<std::string> temporaries() const;  // those ending in ".tmp": what a run left behind
 
     // How long each run may take before the test fails (kBenchSeconds unless told).
     void set_time_limit(double seconds) { time_limit_ = seconds; }
+    // The program here with the given arguments and extra environment, to start in the background.
+    Command command(const std::vector<std::string> &args, const Env &env = {}) const;
     // Runs the program here with the given arguments and extra environment.
     RunResult run(const std::vector<std::string> &args, const Env &env = {}) const;
     // Runs headless with a key script (and optionally more arguments after it).

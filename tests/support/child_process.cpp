@@ -105,11 +105,15 @@ std::string ChildProcess::out() const { return contents(out_fd_); }
 
 std::string ChildProcess::err() const { return contents(err_fd_); }
 
+void ChildProcess::kill(int signal) const {
+    if (!done_) ::kill(-pid_, signal);
+}
+
 void ChildProcess::end() {
     if (done_) return;
-    kill(-pid_, SIGTERM);
+    ::kill(-pid_, SIGTERM);
     if (wait(5) != -1) return;
-    kill(-pid_, SIGKILL);
+    ::kill(-pid_, SIGKILL);
     wait(60);
 }
 

@@ -43,6 +43,8 @@ public:
     RunResult finish(double seconds);
     std::string out() const;
     std::string err() const;
+    // Sends the signal to the program's process group, while it runs.
+    void kill(int signal) const;
     const std::string &command_line() const { return command_line_; }
 
 private:

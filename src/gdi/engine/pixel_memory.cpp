@@ -23,7 +23,7 @@ PixelMemory PixelMemory::zeroed(size_t bytes) {
 
 PixelMemory PixelMemory::mapped(HANDLE mapping, DWORD offset, size_t bytes) {
     PixelMemory memory;
-    if (kernel::map_view(mapping, offset, bytes, &memory.view_)) {
+    if (kernel::map_view(mapping, offset, bytes, true, &memory.view_)) {
         memory.bits_ = memory.view_.data;
         memory.bytes_ = bytes;
     }

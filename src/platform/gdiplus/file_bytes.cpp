@@ -4,15 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <new>
+#include <cstdint>
 #include <string>
+
+#include "kernel/files.h"
 
 namespace gdiplus {
 namespace {
-
-// Files above 1 GB are refused: no image within the pixel cap needs that many bytes.
-constexpr off_t kMaxFileBytes = off_t(1) << 30;
 
 void append_utf8(uint32_t c, std::string *out) {
     if (c > 0x10FFFF) c = 0xFFFD;
@@ -33,28 +31,6 @@ void append_utf8(uint32_t c, std::string *out) {
     }
 }
 
-Gdiplus::Status read_all(int fd, std::vector<uint8_t> *bytes) {
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return Gdiplus::GenericError;
-    if (info.st_size > kMaxFileBytes) return Gdiplus::OutOfMemory;
-    try {
-        bytes->resize(size_t(info.st_size));
-    } catch (const std::bad_alloc &) {
-        return Gdiplus::OutOfMemory;
-    }
-    size_t done = 0;
-    while (done < bytes->size()) {
-        ssize_t got = read(fd, bytes->data() + done, bytes->size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return Gdiplus::GenericError;
-        if (got == 0) break;
-        done += size_t(got);
-    }
-    // A file that shrank while it was read yields what was there.
-    bytes->resize(done);
-    return Gdiplus::Ok;
-}
-
 // The name as the host's file system spells it (UTF-8).
 std::string narrow_path(const WCHAR *name) {
     std::string path;
@@ -64,12 +40,18 @@ std::string narrow_path(const WCHAR *name) {
 
 }  // namespace
 
-Gdiplus::Status read_file_bytes(const WCHAR *name, std::vector<uint8_t> *bytes) {
-    int fd = open(narrow_path(name).c_str(), O_RDONLY | O_CLOEXEC);
+FileBytes::~FileBytes() { kernel::unmap_view(view_); }
+
+// An empty file has nothing to map and stays empty.
+Gdiplus::Status FileBytes::open(const WCHAR *name) {
+    std::string path = narrow_path(name);
+    struct stat info;
+    int fd = kernel::open_regular(path.c_str(), O_RDONLY, true, &info);
     if (fd < 0) return Gdiplus::GenericError;
-    Gdiplus::Status status = read_all(fd, bytes);
+    bool mapped = info.st_size == 0 || (uint64_t(info.st_size) <= SIZE_MAX &&
+                                        kernel::map_file_range(fd, 0, size_t(info.st_size), false, &view_));
     close(fd);
-    return status;
+    return mapped ? Gdiplus::Ok : Gdiplus::OutOfMemory;
 }
 
 }  // namespace gdiplus

@@ -3,7 +3,6 @@
 
 #include <memory>
 #include <new>
-#include <vector>
 
 #include "core/faults.h"
 #include "core/out_of_memory.h"
@@ -19,20 +18,21 @@ extern "C" const GUID Gdiplus::EncoderQuality = {0x1D5BE4B5, 0xFA4A, 0x452D,
 
 // Failed loads: GenericError when the file cannot be read (missing, a directory), UnknownImageFormat
 // when its first bytes are no known signature (an empty file included), GenericError when it is a
-// damaged or unsupported file of a known format, OutOfMemory over the pixel cap. The image is then
-// null, as the platform leaves it.
+// damaged or unsupported file of a known format (one cut short while it was read included),
+// OutOfMemory over the pixel cap. The image is then null, as the platform leaves it.
 extern "C" Status WINAPI GdipLoadImageFromFile(const WCHAR *filename, GpImage **image) try {
     if (!image) return InvalidParameter;
     *image = nullptr;
     if (!filename) return InvalidParameter;
     if (!gdiplus::started()) return GdiplusNotInitialized;
-    std::vector<uint8_t> bytes;
-    Status read = gdiplus::read_file_bytes(filename, &bytes);
+    gdiplus::FileBytes bytes;
+    Status read = bytes.open(filename);
     if (read != Ok) return read;
     std::unique_ptr<gdiplus::Raster> raster(new (std::nothrow) gdiplus::Raster);
     if (!raster) return OutOfMemory;
     Status decoded = gdiplus::decode_image(bytes.data(), bytes.size(), raster.get());
     if (decoded != Ok) return decoded;
+    if (!bytes.intact()) return GenericError;  // another process cut the file short while it was read
     *image = gdiplus::add_image(std::move(raster));
     return *image ? Ok : OutOfMemory;
 } OUT_OF_MEMORY_RETURNS(OutOfMemory)

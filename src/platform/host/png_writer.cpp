@@ -2,21 +2,35 @@
 
 #include <png.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <string>
 #include <vector>
 
 namespace host {
 namespace {
 
-using File = std::unique_ptr<FILE, int (*)(FILE *)>;  // fclose: the C runtime's, via the layer
+// Names already taken (a killed run's leftover with a reused process id) are skipped this often.
+constexpr int kNameAttempts = 16;
 
+// Keeps the first reason: a failed write's system error comes before libpng's own message.
 void fail(png_structp png, png_const_charp message) {
-    *static_cast<std::string *>(png_get_error_ptr(png)) = message;
+    auto *error = static_cast<std::string *>(png_get_error_ptr(png));
+    if (error->empty()) *error = message;
     png_longjmp(png, 1);
 }
+
+void write_bytes(png_structp png, png_bytep bytes, size_t count) {
+    if (std::fwrite(bytes, 1, count, static_cast<FILE *>(png_get_io_ptr(png))) == count) return;
+    *static_cast<std::string *>(png_get_error_ptr(png)) = std::strerror(errno);
+    png_error(png, "write failed");
+}
+
+void flush_bytes(png_structp) {}
 
 // 0x00RRGGBB pixels as R, G, B bytes.
 void fill_rgb_row(const uint32_t *pixels, int width, png_byte *row) {
@@ -38,7 +52,7 @@ bool encode(FILE *file, const display::Frame &frame, std::string *error) {
     std::vector<png_byte> row(size_t(frame.width) * 3);
     bool ok = false;
     if (setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
+        png_set_write_fn(png, file, write_bytes, flush_bytes);
         png_set_IHDR(png, info, frame.width, frame.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
@@ -53,24 +67,51 @@ bool encode(FILE *file, const display::Frame &frame, std::string *error) {
     return ok;
 }
 
+
+// A new file beside path that no other run uses, opened for writing; null (errno set) when none
+// can be created.
+FILE *create_temporary(const std::string &path, std::string *name) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        *name = path + "." + std::to_string(getpid()) + "." + std::to_string(attempt) + ".tmp";
+        int fd = open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) return fdopen(fd, "wb");
+        if (errno != EEXIST) return nullptr;
+    }
+    return nullptr;
+}
+
+// Writes the whole PNG and closes the file; false, with the reason, when any of it failed.
+bool write_and_close(FILE *file, const display::Frame &frame, std::string *error) {
+    bool encoded = encode(file, frame, error);
+    if (encoded && std::fflush(file) != 0) *error = std::strerror(errno);
+    bool closed = fclose(file) == 0;
+    if (encoded && error->empty() && !closed) *error = std::strerror(errno);
+    return encoded && error->empty();
+}
+
 }  // namespace
 
+// The PNG goes to a temporary file that replaces path only once it is complete, so a failure
+// leaves the previous file as it was.
 bool write_png(const std::string &path, const display::Frame &frame, std::string *error) {
+    error->clear();
     if (frame.width <= 0 || frame.height <= 0) {
         *error = "no window was shown";
         return false;
     }
-    File file(std::fopen(path.c_str(), "wb"), fclose);
+    std::string temporary;
+    FILE *file = create_temporary(path, &temporary);
     if (!file) {
         *error = std::strerror(errno);
         return false;
     }
-    if (!encode(file.get(), frame, error)) return false;
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
+    bool written = write_and_close(file, frame, error);
+    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
         *error = std::strerror(errno);
-        return false;
+        written = false;
     }
-    return true;
+    if (!written) unlink(temporary.c_str());
+    return written;
 }
 
 }  // namespace host

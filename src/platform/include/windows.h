@@ -18,6 +18,7 @@
 #include "winuser.h"
 #include "objbase.h"
 #include "console_crt.h"
+#include "crt_files.h"
 
 #ifdef __cplusplus
 extern "C++" int WINAPI WinMain(HINSTANCE instance, HINSTANCE prevInstance, LPSTR cmdLine, int cmdShow);

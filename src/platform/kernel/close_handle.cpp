@@ -1,5 +1,6 @@
-// CloseHandle for every kind of kernel handle, and the current-process pseudo-handle.
+// CloseHandle for every kind of kernel handle, and the current process.
 #include <windows.h>
+#include <unistd.h>
 
 #include "core/handles.h"
 #include "kernel/console.h"
@@ -9,6 +10,8 @@
 extern "C" {
 
 HANDLE WINAPI GetCurrentProcess(void) { return INVALID_HANDLE_VALUE; }
+
+DWORD WINAPI GetCurrentProcessId(void) { return DWORD(getpid()); }
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
     bool closed = false;

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <set>
 #include <utility>
 
 #include "core/faults.h"
@@ -32,12 +31,6 @@ layer::HandleTable<Mapping> &mappings() {
     return table;
 }
 
-// Files with mapped views, once per view.
-std::multiset<std::pair<uint64_t, uint64_t>> &live_views() {
-    static std::multiset<std::pair<uint64_t, uint64_t>> views;
-    return views;
-}
-
 HANDLE fail(DWORD error) {
     SetLastError(error);
     return nullptr;
@@ -59,39 +52,79 @@ bool grow(int fd, uint64_t current, uint64_t size) {
 
 }  // namespace
 
-bool map_view(HANDLE handle, uint64_t offset, size_t bytes, MappedView *view) {
+bool map_view(HANDLE handle, uint64_t offset, size_t bytes, bool writable, MappedView *view) {
     Mapping *mapping = mappings().get(handle);
     if (!mapping) {
         SetLastError(ERROR_INVALID_HANDLE);
         return false;
     }
-    if (!mapping->writable || offset % 4 != 0 || offset > mapping->size || bytes > mapping->size - offset) {
+    if (writable && !mapping->writable) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    if (offset % 4 != 0 || offset > mapping->size || bytes > mapping->size - offset) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
     uint64_t page = uint64_t(sysconf(_SC_PAGESIZE));
     uint64_t start = offset / page * page;
     size_t length = size_t(offset - start) + bytes;
-    struct stat info;
-    if (fstat(mapping->fd, &info) != 0) return fail_with_errno();
-    void *base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, mapping->fd, off_t(start));
-    if (base == MAP_FAILED) return fail_with_errno();
-    *view = MappedView{base, length, static_cast<uint8_t *>(base) + (offset - start), uint64_t(info.st_dev),
-                       uint64_t(info.st_ino)};
-    live_views().insert({view->device, view->inode});
+    if (!map_file_range(mapping->fd, start, length, writable, view)) return false;
+    view->data += offset - start;
     return true;
 }
 
-void unmap_view(const MappedView &view) {
-    if (!view.base) return;
-    munmap(view.base, view.length);
-    auto it = live_views().find({view.device, view.inode});
-    if (it != live_views().end()) live_views().erase(it);
+bool map_file_range(int fd, uint64_t start, size_t length, bool writable, MappedView *view) {
+    struct stat info;
+    if (fstat(fd, &info) != 0) return fail_with_errno();
+    void *base = mmap(nullptr, length, writable ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED, fd, off_t(start));
+    if (base == MAP_FAILED) return fail_with_errno();
+    ViewWatch *watch = watch_view(base, length, uint64_t(info.st_dev), uint64_t(info.st_ino));
+    if (!watch) {
+        munmap(base, length);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    *view = MappedView{base, length, static_cast<uint8_t *>(base), watch};
+    return true;
 }
 
-bool has_live_view(uint64_t device, uint64_t inode) { return live_views().count({device, inode}) != 0; }
+namespace {
+
+// ERROR_FILE_INVALID is the platform's word for a file "externally altered so that the opened
+// file is no longer valid", which is what a truncation by another process is.
+bool report_damage(const ViewWatch *watch) {
+    if (!view_damaged(watch)) return true;
+    SetLastError(ERROR_FILE_INVALID);
+    return false;
+}
+
+}  // namespace
+
+bool flush_view(const MappedView &view) {
+    if (msync(view.base, view.length, MS_SYNC) != 0) return fail_with_errno();
+    return report_damage(view.watch);
+}
+
+bool unmap_view(const MappedView &view) {
+    if (!view.base) return true;
+    bool intact = report_damage(view.watch);
+    unwatch_view(view.watch);
+    munmap(view.base, view.length);
+    return intact;
+}
 
 bool close_mapping(HANDLE handle) { return mappings().remove(handle) != nullptr; }
+
+bool mapping_size(HANDLE handle, uint64_t *size) {
+    Mapping *mapping = mappings().get(handle);
+    if (!mapping) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    *size = mapping->size;
+    return true;
+}
 
 }  // namespace kernel
 

@@ -57,10 +57,17 @@ bool exists(const std::string &path) {
     return stat(path.c_str(), &info) == 0;
 }
 
+// A name that the rename may replace: a regular file that is not read-only, or a link (which is
+// replaced itself, never what it points to). Anything else is refused with ERROR_ACCESS_DENIED,
+// as the platform refuses a read-only file or a device.
+bool replaceable(const struct stat &info) {
+    return S_ISLNK(info.st_mode) || (S_ISREG(info.st_mode) && !read_only(info));
+}
+
 // True when some handle holds the file with sharing that forbids deleting or renaming it,
 // which is every handle of ours: none is opened with FILE_SHARE_DELETE semantics.
 bool held_open(const std::string &path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | kNeverWait);
     if (fd < 0) return false;
     bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
     close(fd);
@@ -68,6 +75,23 @@ bool held_open(const std::string &path) {
 }
 
 }  // namespace
+
+bool read_only(const struct stat &info) { return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
+
+int open_regular(const char *path, int flags, bool existed, struct stat *info) {
+    int fd = open(path, flags | O_CLOEXEC | kNeverWait, 0666);
+    if (fd < 0) {
+        if (errno == ENXIO || errno == EISDIR) errno = EACCES;  // a FIFO without a reader, a socket, a folder
+        return -1;
+    }
+    bool writing = (flags & O_ACCMODE) != O_RDONLY;
+    if (fstat(fd, info) != 0 || !S_ISREG(info->st_mode) || (existed && writing && read_only(*info))) {
+        close(fd);
+        errno = EACCES;
+        return -1;
+    }
+    return fd;
+}
 
 OpenFile::~OpenFile() {
     if (fd >= 0) close(fd);
@@ -122,14 +146,10 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
     bool existed = kernel::exists(path);
     auto file = std::make_unique<OpenFile>();
     file->access = access;
-    file->fd = open(path.c_str(), kernel::access_flags(access) | create | O_CLOEXEC, 0666);
+    struct stat info;
+    file->fd = kernel::open_regular(path.c_str(), kernel::access_flags(access) | create, existed, &info);
     if (file->fd < 0) {
         fail_with_errno(path.c_str());
-        return INVALID_HANDLE_VALUE;
-    }
-    struct stat info;
-    if (fstat(file->fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
     if (flock(file->fd, (share ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
@@ -137,7 +157,7 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
         return INVALID_HANDLE_VALUE;
     }
     bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
-    if (truncate && kernel::has_live_view(uint64_t(info.st_dev), uint64_t(info.st_ino))) {
+    if (truncate && kernel::file_has_view(uint64_t(info.st_dev), uint64_t(info.st_ino))) {
         SetLastError(ERROR_USER_MAPPED_FILE);
         return INVALID_HANDLE_VALUE;
     }
@@ -208,6 +228,11 @@ BOOL WINAPI DeleteFileA(LPCSTR name) try {
         return FALSE;
     }
     std::string path = kernel::native_path(name);
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0 && kernel::read_only(info)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
     if (kernel::held_open(path)) {
         SetLastError(ERROR_SHARING_VIOLATION);
         return FALSE;
@@ -221,9 +246,14 @@ BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) try {
         return FALSE;
     }
     std::string source = kernel::native_path(from), target = kernel::native_path(to);
-    bool target_exists = kernel::exists(target);
+    struct stat info;
+    bool target_exists = lstat(target.c_str(), &info) == 0;
     if (target_exists && !(flags & MOVEFILE_REPLACE_EXISTING)) {
         SetLastError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    if (target_exists && !kernel::replaceable(info)) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     if (kernel::held_open(source) || (target_exists && kernel::held_open(target))) {

@@ -1,6 +1,8 @@
 // Files opened with CreateFileA, for the other kernel pieces that work on them.
 #pragma once
 #include <windows.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace kernel {
 
@@ -13,5 +15,18 @@ struct OpenFile {
 // The file behind a handle, or null (last error ERROR_INVALID_HANDLE).
 OpenFile *find_file(HANDLE handle);
 bool close_file(HANDLE handle);
+
+// The platform's read-only attribute, which stops even administrators: a file without any write
+// permission bit. (Permission checks alone would let root write it.)
+bool read_only(const struct stat &info);
+
+// Flags for open(2) that keep it from blocking on a FIFO whose other end is absent, or from
+// making a terminal the controlling one. Regular files ignore them.
+constexpr int kNeverWait = O_NONBLOCK | O_NOCTTY;
+
+// open(2) of a file as the platform has them: only a regular file, never waiting on a FIFO, and
+// not for writing when it existed before and is read-only. A folder, FIFO, socket or device, or
+// a read-only file opened for writing, gives -1 with errno EACCES; other failures their errno.
+int open_regular(const char *path, int flags, bool existed, struct stat *info);
 
 }  // namespace kernel

@@ -1,0 +1,238 @@
+// Hostile neighbours of the running bench: another process cutting its files short, FIFOs and
+// sockets under its file names, read-only and foreign files, links, a second bench in the same
+// folder, a full disk, kills, and an input that claims to be huge. Nothing of it may crash or
+// hang the bench, or make it lose or clobber a file.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/bench_run.h"
+#include "support/file_size_limit.h"
+
+using namespace benchtest;
+
+namespace {
+
+const char kDiskBox[] = "Failed to save data to the disk!";
+const char kLoadBox[] = "Failed to save to stream!";
+
+std::string repeat(const std::string &key, int times) {
+    std::string script;
+    for (int i = 0; i < times; ++i) script += (i ? " " : "") + key;
+    return script;
+}
+
+size_t count(const std::string &text, const std::string &part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// What the bench writes to "testC.jpg" from the sample, left alone.
+const std::string &complete_output() {
+    static const std::string bytes = [] {
+        Workspace workspace;
+        workspace.keys("8");
+        return workspace.read("testC.jpg");
+    }();
+    return bytes;
+}
+
+mode_t mode_of(const std::string &path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+Command bench_keys(const Workspace &workspace, const std::string &keys) {
+    return workspace.command({"--headless", "--keys", keys});
+}
+
+void expect_clean(const RunResult &run, const std::string &box) {
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    if (box.empty())
+        EXPECT_EQ(run.err, "");
+    else
+        EXPECT_NE(run.err.find(box), std::string::npos) << run.err;
+}
+
+// Another process cuts a file short, over and over, while the bench maps it: the capture's
+// file-backed section ("new.bmp") or the input image while it is decoded ("123A.jpg").
+TEST(Neighbours, AFileCutShortUnderAViewNeverCrashes) {
+    struct Case {
+        const char *file;
+        std::string keys;
+    };
+    for (const Case &c : {Case{"new.bmp", repeat("1", 50)}, Case{"123A.jpg", repeat("1", 30)}}) {
+        Workspace workspace;
+        // The input is written back before each cut, so that there is something to cut.
+        const char *loop = "while :; do [ -n \"$1\" ] && cat \"$1\" > \"$0\"; truncate -c -s 0 \"$0\"; done";
+        std::string source = workspace.exists(c.file) ? sample_path(c.file) : "";
+        ChildProcess cutter(Command({"sh", "-c", loop, c.file, source}, workspace.dir()));
+        RunResult run = workspace.keys(c.keys);
+        EXPECT_EQ(run.exit_code, 0) << c.file << "\n" << run.err;
+        EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
+        EXPECT_EQ(count(run.out, "key 1\n"), count(c.keys, "1")) << "every paint went on";
+    }
+}
+
+bool make_socket(const std::string &path) {
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof(address.sun_path) - 1);
+    bool made = bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
+    close(fd);
+    return made;
+}
+
+// A FIFO or socket under a file name: an input that is no regular file is unreadable, an output
+// that is none is refused as unwritable, and neither waits for the other end.
+TEST(Neighbours, SpecialFilesNeverBlockAndAreNoFiles) {
+    struct Case {
+        const char *name;
+        bool socket;
+        const char *keys;
+        const char *box;
+    };
+    const Case cases[] = {
+        {"123A.jpg", false, "8", kLoadBox},  {"123A.jpg", true, "8", kLoadBox}, {"testA.bmp", false, "9", ""},
+        {"testC.jpg", false, "8", kDiskBox}, {"testC.jpg", true, "8", kDiskBox}, {"test8.txt", false, "8", ""},
+        {"new.bmp", false, "1", ""},
+    };
+    for (const Case &c : cases) {
+        Workspace workspace;
+        std::string path = workspace.path(c.name);
+        unlink(path.c_str());
+        ASSERT_TRUE(c.socket ? make_socket(path) : mkfifo(path.c_str(), 0600) == 0) << c.name;
+        mode_t kind = mode_of(path) & S_IFMT;
+        workspace.set_time_limit(10);
+        RunResult run = workspace.keys(c.keys);
+        SCOPED_TRACE(std::string(c.name) + (c.socket ? " (socket)" : " (FIFO)"));
+        expect_clean(run, c.box);
+        EXPECT_EQ(mode_of(path) & S_IFMT, kind) << "left as it was";
+        EXPECT_EQ(workspace.temporaries(), std::vector<std::string>{});
+    }
+}
+
+// Read-only outputs, which on the platform even an administrator cannot write or replace.
+TEST(Neighbours, ReadOnlyOutputsAreKept) {
+    struct Case {
+        const char *name;
+        const char *keys;
+        const char *box;
+    };
+    for (const Case &c : {Case{"testC.jpg", "8", kDiskBox}, Case{"new.bmp", "1", ""}, Case{"test8.txt", "8", ""}}) {
+        Workspace workspace;
+        workspace.write(c.name, "previous");
+        chmod(workspace.path(c.name).c_str(), 0444);
+        RunResult run = workspace.keys(c.keys);
+        SCOPED_TRACE(c.name);
+        expect_clean(run, c.box);
+        EXPECT_EQ(workspace.read(c.name), "previous");
+        EXPECT_EQ(mode_of(workspace.path(c.name)) & 07777, mode_t(0444));
+        EXPECT_EQ(workspace.temporaries(), std::vector<std::string>{});
+    }
+}
+
+// Names that the bench might choose for its temporary file are already taken (it is known which:
+// they carry the process id) by a link to a file elsewhere, a folder, a FIFO and a user's file;
+// an older fixed name is taken by a user's file. The bench picks a free name and touches none.
+TEST(Neighbours, TakenTemporaryNamesAreLeftAlone) {
+    Workspace workspace, elsewhere{false};
+    elsewhere.write("victim.txt", "victim");
+    workspace.write("testC.jpg.part", "mine");
+    // The shell's process id is the bench's: it takes the names, then becomes the bench.
+    const char *take = "ln -s \"$0\" testC.jpg.$$.0.tmp && mkdir testC.jpg.$$.1.tmp && mkfifo testC.jpg.$$.2.tmp && "
+                       "printf \"user's\" > testC.jpg.$$.3.tmp && exec \"$@\"";
+    Command bench = bench_keys(workspace, "8");
+    bench.argv.insert(bench.argv.begin(), {"sh", "-c", take, elsewhere.path("victim.txt")});
+    RunResult run = run_command(bench, kBenchSeconds);
+    expect_clean(run, "");
+    EXPECT_EQ(workspace.read("testC.jpg"), complete_output());
+    EXPECT_EQ(elsewhere.read("victim.txt"), "victim");
+    EXPECT_EQ(workspace.read("testC.jpg.part"), "mine");
+    std::vector<std::string> left = workspace.temporaries();
+    ASSERT_EQ(left.size(), 4u);
+    EXPECT_TRUE(S_ISLNK(mode_of(workspace.path(left[0]))));
+    EXPECT_TRUE(S_ISDIR(mode_of(workspace.path(left[1]))));
+    EXPECT_TRUE(S_ISFIFO(mode_of(workspace.path(left[2]))));
+    EXPECT_EQ(workspace.read(left[3]), "user's");
+}
+
+// Two benches transcoding in one folder, 30 times each: neither sees the other's temporary file,
+// and "testC.jpg" is always one complete output. (They also fight over "new.bmp", each cutting it
+// short under the other's view.)
+TEST(Neighbours, TwoBenchesInOneFolderNeverCollide) {
+    Workspace workspace;
+    std::string script = repeat("1", 30);
+    ChildProcess first(bench_keys(workspace, script)), second(bench_keys(workspace, script));
+    for (ChildProcess *bench : {&first, &second}) {
+        RunResult run = bench->finish(kBenchSeconds);
+        expect_clean(run, "");
+        EXPECT_EQ(count(run.out, "key 1\n"), 30u);
+    }
+    EXPECT_EQ(workspace.read("testC.jpg"), complete_output());
+    EXPECT_EQ(workspace.temporaries(), std::vector<std::string>{});
+}
+
+// A full disk: the transcoding and the screenshot keep their previous files, say so, and leave no
+// temporary file behind.
+TEST(Neighbours, AFullDiskKeepsThePreviousFiles) {
+    Workspace workspace;
+    workspace.write("testC.jpg", "previous");
+    workspace.write("shot.png", "previous shot");
+    RunResult run;
+    {
+        FileSizeLimit full(1024);
+        run = workspace.keys("8", {}, {"--screenshot", "shot.png"});
+    }
+    EXPECT_EQ(run.exit_code, 1) << "the screenshot failed";
+    EXPECT_NE(run.err.find(kDiskBox), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cannot write the screenshot shot.png: File too large"), std::string::npos) << run.err;
+    EXPECT_EQ(workspace.read("testC.jpg"), "previous");
+    EXPECT_EQ(workspace.read("shot.png"), "previous shot");
+    EXPECT_EQ(workspace.temporaries(), std::vector<std::string>{});
+}
+
+// Killed at any moment, the bench leaves "testC.jpg" absent or complete, never cut short.
+TEST(Neighbours, AKillNeverLeavesAPartialOutput) {
+    Workspace workspace;
+    for (int delay_ms : {30, 120, 250, 400, 700, 1000}) {
+        ChildProcess bench(bench_keys(workspace, repeat("1", 20)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+        bench.kill(SIGKILL);
+        bench.wait(kBenchSeconds);
+        if (!workspace.exists("testC.jpg")) continue;
+        EXPECT_EQ(workspace.read("testC.jpg"), complete_output()) << delay_ms;
+    }
+}
+
+int peak_memory_kb(const std::string &report) {
+    size_t at = report.find("peak memory ");
+    return at == std::string::npos ? -1 : std::atoi(report.c_str() + at + 12);
+}
+
+// An input that claims 1000 MB (sparse: the picture, then a hole) costs the decoded picture and
+// the bytes actually read, not its size.
+TEST(Neighbours, AHugeSparseInputCostsOnlyWhatIsRead) {
+    Workspace workspace;
+    ASSERT_EQ(truncate(workspace.path("123A.jpg").c_str(), off_t(1000) << 20), 0);
+    RunResult run = workspace.keys("8 8", {{"BENCH_REPORT", "1"}});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    int peak = peak_memory_kb(run.err);
+    EXPECT_GT(peak, 0) << run.err;
+    EXPECT_LT(peak, 256 * 1024) << "kB, where reading the whole file took over 1 GB";
+    EXPECT_EQ(workspace.read("testC.jpg"), complete_output());
+}
+
+}  // namespace

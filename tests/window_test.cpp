@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/faults.h"
@@ -238,11 +239,12 @@ TEST_F(WindowSystem, ScriptedF10AndAltArriveAsSystemKeys) {
     use_headless({VK_F10, VK_MENU, 'A', 0xFF});
     create();
     EXPECT_EQ(run_loop(), 7);
-    std::vector<std::pair<UINT, WPARAM>> keys;
+    std::vector<std::tuple<UINT, WPARAM, LPARAM>> keys;
     for (const MSG &m : recorder.keys)
-        if (m.message != WM_CHAR) keys.push_back({m.message, m.wParam});
-    std::vector<std::pair<UINT, WPARAM>> expected = {
-        {WM_SYSKEYDOWN, VK_F10}, {WM_SYSKEYDOWN, VK_MENU}, {WM_KEYDOWN, 'A'}, {WM_KEYDOWN, 0xFF}};
+        if (m.message != WM_CHAR) keys.push_back({m.message, m.wParam, (m.lParam >> 29) & 1});
+    // Bit 29 of lParam says Alt is held: not for F10 alone.
+    std::vector<std::tuple<UINT, WPARAM, LPARAM>> expected = {
+        {WM_SYSKEYDOWN, VK_F10, 0}, {WM_SYSKEYDOWN, VK_MENU, 1}, {WM_KEYDOWN, 'A', 0}, {WM_KEYDOWN, 0xFF, 0}};
     EXPECT_EQ(keys, expected);
 }
 
@@ -452,6 +454,7 @@ TEST_F(SdlWindow, KeysBecomeVirtualKeyMessages) {
         MSG msg = next_key();
         EXPECT_EQ(msg.message, c.message) << SDL_GetKeyName(c.sym);
         EXPECT_EQ(msg.wParam, c.vk) << SDL_GetKeyName(c.sym);
+        EXPECT_EQ((msg.lParam >> 29) & 1, (c.mod & KMOD_ALT) ? 1 : 0) << "Alt bit of " << SDL_GetKeyName(c.sym);
         EXPECT_EQ(msg.hwnd, hwnd_);
     }
 }

@@ -20,6 +20,7 @@ struct InputEvent {
     Type type = Type::None;
     UINT vk = 0;          // Key, SysKey: the virtual-key code
     bool repeat = false;  // Key, SysKey: auto-repeat of a held key
+    bool alt = false;     // Key, SysKey: Alt is held (F10 alone is a system key without it)
     int width = 0;        // Resize
     int height = 0;
 };

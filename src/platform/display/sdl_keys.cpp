@@ -66,8 +66,8 @@ InputEvent key_event(const SDL_KeyboardEvent &key) {
     InputEvent event;
     event.vk = virtual_key(key.keysym.sym, key.keysym.mod);
     if (!event.vk) return event;
-    bool system = (key.keysym.mod & KMOD_ALT) || event.vk == VK_MENU || event.vk == VK_F10;
-    event.type = system ? InputEvent::Type::SysKey : InputEvent::Type::Key;
+    event.alt = (key.keysym.mod & KMOD_ALT) || event.vk == VK_MENU;
+    event.type = event.alt || event.vk == VK_F10 ? InputEvent::Type::SysKey : InputEvent::Type::Key;
     event.repeat = key.repeat != 0;
     return event;
 }

@@ -63,7 +63,8 @@ public:
         display::InputEvent event;
         if (!keys_.empty()) {
             event.vk = keys_.front();
-            event.type = event.vk == VK_MENU || event.vk == VK_F10 ? Type::SysKey : Type::Key;
+            event.alt = event.vk == VK_MENU;
+            event.type = event.alt || event.vk == VK_F10 ? Type::SysKey : Type::Key;
             keys_.pop_front();
         } else if (!closed_ && !display::backend().has_user()) {
             event.type = Type::Close;

@@ -77,7 +77,7 @@ bool take_paint(HWND hwnd, UINT first, UINT last, MSG *out) {
 // The key's lParam: repeat count 1, bit 29 when Alt is held, bit 30 when the key was already down.
 LPARAM key_param(const display::InputEvent &event) {
     LPARAM param = 1;
-    if (event.type == display::InputEvent::Type::SysKey) param |= LPARAM(1) << 29;
+    if (event.alt) param |= LPARAM(1) << 29;
     if (event.repeat) param |= LPARAM(1) << 30;
     return param;
 }

@@ -44,12 +44,9 @@ void write_naive(const unsigned char *bytes) {
 }  // namespace
 
 int main() {
-    std::string dir = "/tmp/dump_bench_XXXXXX";
-    if (!mkdtemp(&dir[0]) || chdir(dir.c_str()) != 0) return 1;
-    // fn_Log's console lines go to nowhere; the results to the original stdout.
-    fflush(stdout);
-    int results = dup(1);
-    dup2(open("/dev/null", O_WRONLY), 1);
+    std::string dir = benchtime::enter_scratch_dir("dump_bench");
+    if (dir.empty()) return 1;
+    int results = benchtime::silence_stdout();  // fn_Log's console lines go nowhere
 
     std::vector<unsigned char> pixels(size_t(kWidth) * kHeight * 3);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = (unsigned char)(i * 7 + i / 3000);
@@ -69,8 +66,7 @@ int main() {
         7, [&] { fn_Log(0, window.dc(), kWidth, kHeight, NULL, 0); }, [] { write_filled(5242880); }, &device,
         &floor5);
 
-    fflush(stdout);
-    dup2(results, 1);
+    benchtime::restore_stdout(results);
     std::printf("Pixel dumps, 1280 x 1024 (best of several runs)\n");
     benchtime::report("floor: 13,107,200 filled bytes", floor13, floor13, "floor", 0);
     benchtime::report("naive writer (sprintf + fwrite per piece)", naive, floor13, "floor", 0);

@@ -190,8 +190,8 @@ void stretch_against_memcpy(const Window &window) {
 }  // namespace
 
 int main() {
-    std::string dir = "/tmp/gdi_bench_XXXXXX";
-    if (!mkdtemp(&dir[0]) || chdir(dir.c_str()) != 0) return 1;
+    std::string dir = benchtime::enter_scratch_dir("gdi_bench");
+    if (dir.empty()) return 1;
     Window window;
     grab_against_memcpy(window);
     pixels_against_file_writes(window);

@@ -89,17 +89,14 @@ void libpng_encode(const inspect::Picture &picture, const char *name) {
 }  // namespace
 
 int main() {
-    std::string dir = "/tmp/inspect_bench_XXXXXX";
-    if (!mkdtemp(&dir[0]) || chdir(dir.c_str()) != 0) return 1;
-    fflush(stdout);
-    int results = dup(1);
-    dup2(open("/dev/null", O_WRONLY), 1);  // fn_Log's console lines go nowhere
+    std::string dir = benchtime::enter_scratch_dir("inspect_bench");
+    if (dir.empty()) return 1;
+    int results = benchtime::silence_stdout();  // fn_Log's console lines go nowhere
     std::vector<unsigned char> pixels = make_pixels();
     write_dump(pixels, "a.txt");
     for (size_t i = 3 * 1000 * kWidth; i < 3 * 1010 * kWidth; ++i) pixels[i] ^= 5;  // a band of ten rows
     write_dump(pixels, "b.txt");
-    fflush(stdout);
-    dup2(results, 1);
+    benchtime::restore_stdout(results);
 
     inspect::ReadRequest request;
     uint64_t differing = 0;

@@ -97,9 +97,9 @@ int main() {
         std::fprintf(stderr, "jpeg_bench: needs GDI+ and %s\n", kSample);
         return 1;
     }
-    std::string dir = "/tmp/jpeg_bench_XXXXXX";
-    if (!mkdtemp(&dir[0]) || chdir(dir.c_str()) != 0) return 1;
-    std::ofstream(dir + "/123A.jpg", std::ios::binary) << std::ifstream(kSample, std::ios::binary).rdbuf();
+    std::string dir = benchtime::enter_scratch_dir("jpeg_bench");
+    if (dir.empty()) return 1;
+    std::ofstream("123A.jpg", std::ios::binary) << std::ifstream(kSample, std::ios::binary).rdbuf();
     benchtest::TestWindow window(1280, 1024);
 
     const int runs = 15;

@@ -63,15 +63,13 @@ long current_rss_kb() {
 
 int main(int argc, char **argv) {
     int soak = argc > 1 ? std::atoi(argv[1]) : 1000;
-    std::string dir = "/tmp/paint_bench_XXXXXX";
-    if (!mkdtemp(&dir[0]) || chdir(dir.c_str()) != 0) return 1;
+    std::string dir = benchtime::enter_scratch_dir("paint_bench");
+    if (dir.empty()) return 1;
     for (const char *name : {"123A.jpg", "testA.bmp"}) {
         std::string from = std::string(BENCH_SAMPLES) + "/" + name;
         if (std::system(("cp '" + from + "' .").c_str()) != 0) return 1;
     }
-    fflush(stdout);
-    int results = dup(1);
-    dup2(open("/dev/null", O_WRONLY), 1);
+    int results = benchtime::silence_stdout();
 
     CoInitialize(NULL);
     Gdiplus::GdiplusStartupInput input;
@@ -103,8 +101,7 @@ int main(int argc, char **argv) {
                  soak, objects, benchtest::gdi_objects(), rss_start, rss_100, current_rss_kb());
         lines.push_back(line);
     }
-    fflush(stdout);
-    dup2(results, 1);
+    benchtime::restore_stdout(results);
     std::printf("Whole paints on a 1280 x 1024 window (best of 7), then a soak of each mode\n");
     for (const std::string &text : lines) std::printf("%s\n", text.c_str());
     std::printf("peak resident memory: %ld kB\n", benchtime::peak_rss_kb());

@@ -12,8 +12,8 @@ cmake -S "$root" -B "$root/build-test" -DBENCH_SANITIZE=ON -DBENCH_BENCHMARKS=OF
 cmake --build "$root/build-test" -j"$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
 ctest --test-dir "$root/build-test" --output-on-failure -j"$jobs" | tee "$root/build-test/ctest.log"
-total=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$root/build-test/ctest.log")
-skipped=$(grep -c '^[[:space:]]*[0-9]* - .* (Skipped)$' "$root/build-test/ctest.log" || true)
+. "$root/scripts/ctest_counts.sh"
+read -r _ total skipped < <(ctest_counts "$root/build-test/ctest.log")
 
 echo "== Fuzzing (${fuzz_seconds}s a target)"
 CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -DBENCH_FUZZ=ON -DBENCH_TESTS=OFF \

@@ -72,13 +72,11 @@ Command windowed(const Workspace &ws, const std::string &display) {
     // The D-Bus and GL libraries that SDL loads for X11 keep memory that LeakSanitizer would report
     // in sanitizer builds; the program's own leaks are checked headless.
     const char *asan = std::getenv("ASAN_OPTIONS");
-    return Command({BENCH_EXE, "--window", "--screenshot", "shot.png"},
-                   ws.dir(),
-                   {{"DISPLAY", display},
-                    {"WAYLAND_DISPLAY", ""},
-                    {"BENCH_FAULTS", ""},
-                    {"SDL_VIDEODRIVER", ""},
-                    {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0"}});
+    return ws.command({"--window", "--screenshot", "shot.png"},
+                      {{"DISPLAY", display},
+                       {"WAYLAND_DISPLAY", ""},
+                       {"SDL_VIDEODRIVER", ""},
+                       {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0"}});
 }
 
 // Polls until f() gives a non-empty string or the time is up.

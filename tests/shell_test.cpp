@@ -246,8 +246,7 @@ TEST(HostOptions, TheScreenshotIsTheWhiteClientAreaHoweverTheRunEnds) {
 TEST(Console, EachLineIsOutAsItIsPrintedSoAKillLosesNone) {
     Workspace ws;
     // On SDL's display-less driver the window waits for real input after the script, until ended.
-    benchtest::ChildProcess run(benchtest::Command({BENCH_EXE, "--window", "--keys", "0 E R T"}, ws.dir(),
-                                                   {{"SDL_VIDEODRIVER", "dummy"}, {"BENCH_FAULTS", ""}}));
+    benchtest::ChildProcess run(ws.command({"--window", "--keys", "0 E R T"}, {{"SDL_VIDEODRIVER", "dummy"}}));
     const std::string lines = "key 48\nkey_num 0\nkey 69\nkey_num 0\nkey 82\nkey_num 0\nkey 84\nkey_num 0\n";
     for (int tries = 0; run.out() != lines && tries < 200; ++tries) run.wait(0.1);
     EXPECT_EQ(run.out(), lines);

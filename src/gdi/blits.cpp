@@ -11,7 +11,7 @@
 namespace gdi {
 namespace {
 
-constexpr uint32_t kOpaque = 0xFF000000u;
+using pixel::kOpaque;
 constexpr uint32_t kBlack = kOpaque;
 
 Box bounds(const Surface &s) { return Box{0, 0, s.width, s.height}; }
@@ -97,11 +97,11 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int x
     return TRUE;
 } OUT_OF_MEMORY_RETURNS(FALSE)
 
-COLORREF WINAPI GetPixel(HDC hdc, int x, int y) try {
+COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     Surface *s = surface_of(hdc);
     if (!s || !inside(*s, x, y)) return CLR_INVALID;
     return colorref_from_bgra(pixel_at(*s, x, y));
-} OUT_OF_MEMORY_RETURNS(CLR_INVALID)
+}
 
 // Returns the colour the pixel took, which a narrow format may round.
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) try {
@@ -109,6 +109,6 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) try {
     if (!s || !inside(*s, x, y)) return CLR_INVALID;
     fill_pixels(*s, x, y, 1, 1, bgra_from_colorref(color));
     return colorref_from_bgra(pixel_at(*s, x, y));
-} OUT_OF_MEMORY_RETURNS(COLORREF(-1))
+} OUT_OF_MEMORY_RETURNS(CLR_INVALID)
 
 }  // extern "C"

@@ -85,7 +85,6 @@ Format sniff_format(const uint8_t *data, size_t size, int width, int height) {
     if (size == row_stride24(width) * size_t(height) && !whole_dump) return Format::RawCapture;
     if (dump_like) return dump;
     if (spaced_every_fourth(data, size, 4096)) return Format::DeviceDump;
-    if (starts_with(data, size, "BM")) return Format::Bmp;
     throw Refusal{"a three-number or one-number dump, a device dump, a raw capture of " +
                       std::to_string(row_stride24(width) * size_t(height)) + " bytes (" + std::to_string(width) +
                       " x " + std::to_string(height) + "), BMP, JPEG or PNG",

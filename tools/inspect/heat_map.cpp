@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "compare.h"
+
 namespace inspect {
 namespace {
 
@@ -20,7 +22,8 @@ Picture heat_map(const Picture &a, const Picture &b, int tolerance) {
     for (size_t i = 0; i < a.pixels(); ++i, pa += 3, pb += 3, out += 3) {
         int largest = std::max({std::abs(pa[0] - pb[0]), std::abs(pa[1] - pb[1]), std::abs(pa[2] - pb[2])});
         if (largest > tolerance) {
-            const Colour &c = largest < 5 ? kSmall : largest < 16 ? kMedium : kLarge;
+            int band = histogram_band(largest);  // the bands the report counts
+            const Colour &c = band < 5 ? kSmall : band == 5 ? kMedium : kLarge;
             out[0] = c.blue, out[1] = c.green, out[2] = c.red;
             continue;
         }

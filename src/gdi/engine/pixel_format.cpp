@@ -5,51 +5,44 @@
 namespace gdi {
 namespace {
 
-int lowest_bit(uint32_t mask) {
-    int bit = 0;
-    while (!(mask & 1u)) {
-        mask >>= 1;
-        ++bit;
+// One channel's mask with its lowest bit and width, worked out once per format.
+struct Field {
+    explicit Field(uint32_t m) : mask(m) {
+        if (!m) return;
+        low = __builtin_ctz(m);
+        width = 32 - __builtin_clz(m >> low);
     }
-    return bit;
-}
-
-int bit_length(uint32_t value) {
-    int bits = 0;
-    while (value) {
-        value >>= 1;
-        ++bits;
-    }
-    return bits;
-}
+    uint32_t mask;
+    int low = 0;
+    int width = 0;
+};
 
 // The platform's expansion of one channel of a pixel: the channel's bits fill the top of the
 // byte and repeat once below (5 bits: v << 3 | v >> 2); of a channel wider than 8 bits only the
 // top 8 are read.
-uint32_t expand(uint32_t pixel, uint32_t mask) {
-    if (!mask) return 0;
-    int low = lowest_bit(mask);
-    int width = bit_length(mask >> low);
-    int read = width < 8 ? width : 8;
-    uint32_t top = ((pixel & mask) >> (low + width - read)) << (8 - read);
+uint32_t expand(uint32_t pixel, const Field &field) {
+    if (!field.mask) return 0;
+    int read = field.width < 8 ? field.width : 8;
+    uint32_t top = ((pixel & field.mask) >> (field.low + field.width - read)) << (8 - read);
     return top | top >> read;
 }
 
 // Packing keeps the top bits of the 8-bit value, so that a packed value reads back as written.
 // A mask without bits reads and packs as 0.
-uint32_t pack(uint32_t c, uint32_t mask) {
-    if (!mask) return 0;
-    int low = lowest_bit(mask);
-    int width = bit_length(mask >> low);
-    uint64_t packed = width < 8 ? c >> (8 - width) : uint64_t(c) << (width - 8);
-    return uint32_t(packed << low) & mask;
+uint32_t pack(uint32_t c, const Field &field) {
+    if (!field.mask) return 0;
+    uint64_t packed = field.width < 8 ? c >> (8 - field.width) : uint64_t(c) << (field.width - 8);
+    return uint32_t(packed << field.low) & field.mask;
 }
 
 }  // namespace
 
 PixelFormat PixelFormat::direct(int bpp) {
     static const uint32_t rgb555[3] = {0x7C00, 0x03E0, 0x001F};
-    if (bpp == 16) return with_masks(16, rgb555);
+    if (bpp == 16) {
+        static const PixelFormat kRgb555 = with_masks(16, rgb555);  // the tables never change
+        return kRgb555;
+    }
     PixelFormat format;
     format.bpp = bpp;
     return format;
@@ -59,14 +52,15 @@ PixelFormat PixelFormat::with_masks(int bpp, const uint32_t masks[3]) {
     PixelFormat format;
     format.bpp = bpp;
     format.bitfields = true;
+    const Field fields[3] = {Field(masks[0]), Field(masks[1]), Field(masks[2])};
     for (int k = 0; k < 4; ++k)
         for (uint32_t byte = 0; byte < 256; ++byte) {
             uint32_t pixel = byte << (8 * k);
             format.from_bytes[k][byte] =
-                expand(pixel, masks[0]) << 16 | expand(pixel, masks[1]) << 8 | expand(pixel, masks[2]);
+                expand(pixel, fields[0]) << 16 | expand(pixel, fields[1]) << 8 | expand(pixel, fields[2]);
         }
     for (int i = 0; i < 3; ++i)
-        for (uint32_t c = 0; c < 256; ++c) format.to_fields[i][c] = pack(c, masks[i]);
+        for (uint32_t c = 0; c < 256; ++c) format.to_fields[i][c] = pack(c, fields[i]);
     return format;
 }
 

@@ -139,6 +139,6 @@ extern "C" HRESULT WINAPI CreateStreamOnHGlobal(HGLOBAL global, BOOL, LPSTREAM *
     if (global) return E_NOTIMPL;
     if (layer::injected_fault("CreateStreamOnHGlobal")) return E_OUTOFMEMORY;
     layer::allocation_point();
-    *stream = new (std::nothrow) com::MemoryStream;
-    return *stream ? S_OK : E_OUTOFMEMORY;
+    *stream = new com::MemoryStream;
+    return S_OK;
 } OUT_OF_MEMORY_RETURNS(E_OUTOFMEMORY)

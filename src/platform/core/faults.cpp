@@ -79,13 +79,15 @@ std::map<std::string, Rule> &rules() {
 
 bool injected_fault(const char *call_name) {
     if (rules().empty()) return false;
-    if (!known(call_name)) {
-        // A fault point missing from the list could never be named in a rule.
-        std::fprintf(stderr, "gdibench: fault point \"%s\" is not among the known calls\n", call_name);
-        std::abort();
+    const std::string name = call_name;
+    auto it = rules().find(name);
+    if (it == rules().end()) {
+        if (!known(name)) {  // a fault point missing from the list could never be named in a rule
+            std::fprintf(stderr, "gdibench: fault point \"%s\" is not among the known calls\n", call_name);
+            std::abort();
+        }
+        return false;
     }
-    auto it = rules().find(call_name);
-    if (it == rules().end()) return false;
     Rule &rule = it->second;
     ++rule.calls;
     return rule.nth == 0 || rule.calls == rule.nth;

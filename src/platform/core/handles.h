@@ -56,8 +56,10 @@ public:
         } else {
             if (slots_.size() > HandleBits::kIndexMask) return nullptr;
             index = uint32_t(slots_.size());
+            // Room for every slot on the free list, so that remove() never allocates; grown by
+            // doubling, and before the slot, so that a failure leaves nothing behind.
+            if (free_.capacity() <= slots_.size()) free_.reserve(2 * slots_.size() + 1);
             slots_.push_back(Slot{});
-            free_.reserve(slots_.size());  // so that remove() never allocates
         }
         Slot &slot = slots_[index];
         slot.object = std::move(object);

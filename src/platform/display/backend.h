@@ -25,6 +25,16 @@ struct InputEvent {
     int height = 0;
 };
 
+// A key press: the Alt key itself or a held Alt sets `alt`; that, or F10 alone, makes it a system key.
+inline InputEvent key_input(UINT vk, bool alt_held, bool repeat = false) {
+    InputEvent event;
+    event.vk = vk;
+    event.alt = alt_held || vk == VK_MENU;
+    event.type = event.alt || vk == VK_F10 ? InputEvent::Type::SysKey : InputEvent::Type::Key;
+    event.repeat = repeat;
+    return event;
+}
+
 class Backend {
 public:
     virtual ~Backend() = default;

@@ -63,13 +63,8 @@ UINT virtual_key(SDL_Keycode sym, Uint16 mod) {
 }
 
 InputEvent key_event(const SDL_KeyboardEvent &key) {
-    InputEvent event;
-    event.vk = virtual_key(key.keysym.sym, key.keysym.mod);
-    if (!event.vk) return event;
-    event.alt = (key.keysym.mod & KMOD_ALT) || event.vk == VK_MENU;
-    event.type = event.alt || event.vk == VK_F10 ? InputEvent::Type::SysKey : InputEvent::Type::Key;
-    event.repeat = key.repeat != 0;
-    return event;
+    UINT vk = virtual_key(key.keysym.sym, key.keysym.mod);
+    return vk ? key_input(vk, key.keysym.mod & KMOD_ALT, key.repeat != 0) : InputEvent();
 }
 
 }  // namespace display

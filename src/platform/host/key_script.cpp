@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
+#include <utility>
 
 #include "display/screen.h"
 #include "user/message_queue.h"
@@ -56,25 +56,21 @@ bool key_of(const std::string &token, UINT *vk) {
 
 class KeyFeeder {
 public:
-    explicit KeyFeeder(const std::vector<UINT> &keys) : keys_(keys.begin(), keys.end()) {}
+    explicit KeyFeeder(std::vector<UINT> keys) : keys_(std::move(keys)) {}
 
     display::InputEvent operator()() {
-        using Type = display::InputEvent::Type;
         display::InputEvent event;
-        if (!keys_.empty()) {
-            event.vk = keys_.front();
-            event.alt = event.vk == VK_MENU;
-            event.type = event.alt || event.vk == VK_F10 ? Type::SysKey : Type::Key;
-            keys_.pop_front();
-        } else if (!closed_ && !display::backend().has_user()) {
-            event.type = Type::Close;
+        if (next_ < keys_.size()) return display::key_input(keys_[next_++], false);
+        if (!closed_ && !display::backend().has_user()) {
+            event.type = display::InputEvent::Type::Close;
             closed_ = true;
         }
         return event;
     }
 
 private:
-    std::deque<UINT> keys_;
+    std::vector<UINT> keys_;
+    size_t next_ = 0;
     bool closed_ = false;
 };
 

@@ -34,8 +34,7 @@ extern "C" FILE *crt_fopen(const char *name, const char *mode) {
     int fd = kernel::open_regular(name, flags, existed, &info);
     if (fd < 0) return nullptr;
     FILE *file = nullptr;
-    if ((mode[0] != 'w' || ftruncate(fd, 0) == 0) && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0)
-        file = fdopen(fd, mode);
+    if (mode[0] != 'w' || ftruncate(fd, 0) == 0) file = fdopen(fd, mode);
     if (!file) {
         int err = errno;
         close(fd);

@@ -6,10 +6,10 @@
 
 namespace inspect {
 
-constexpr int kPngLevel = 6;  // zlib's default: the usual balance of size and speed
+constexpr int kPngLevel = 6;  // zlib's default, which the writer keeps
 
 // Encodes into a temporary file beside `path` and renames it over `path`, so that a reader never
 // sees half a file. Throws Refusal (naming `path`) when it cannot be written.
-void write_png(const std::string &path, const Picture &picture, int level = kPngLevel);
+void write_png(const std::string &path, const Picture &picture);
 
 }  // namespace inspect

@@ -41,7 +41,7 @@ void fill_rgb_row(const uint32_t *pixels, int width, png_byte *row) {
     }
 }
 
-bool encode(FILE *file, const display::Frame &frame, std::string *error) {
+bool encode(FILE *file, int width, int height, const RgbRowFiller &fill_row, std::string *error) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, error, fail, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
@@ -49,15 +49,15 @@ bool encode(FILE *file, const display::Frame &frame, std::string *error) {
         *error = "out of memory";
         return false;
     }
-    std::vector<png_byte> row(size_t(frame.width) * 3);
+    std::vector<png_byte> row(size_t(width) * 3);
     bool ok = false;
     if (setjmp(png_jmpbuf(png)) == 0) {
         png_set_write_fn(png, file, write_bytes, flush_bytes);
-        png_set_IHDR(png, info, frame.width, frame.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+        png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
-        for (int y = 0; y < frame.height; ++y) {
-            fill_rgb_row(&frame.pixels[size_t(y) * frame.width], frame.width, row.data());
+        for (int y = 0; y < height; ++y) {
+            fill_row(y, row.data());
             png_write_row(png, row.data());
         }
         png_write_end(png, nullptr);
@@ -81,8 +81,8 @@ FILE *create_temporary(const std::string &path, std::string *name) {
 }
 
 // Writes the whole PNG and closes the file; false, with the reason, when any of it failed.
-bool write_and_close(FILE *file, const display::Frame &frame, std::string *error) {
-    bool encoded = encode(file, frame, error);
+bool write_and_close(FILE *file, int width, int height, const RgbRowFiller &fill_row, std::string *error) {
+    bool encoded = encode(file, width, height, fill_row, error);
     if (encoded && std::fflush(file) != 0) *error = std::strerror(errno);
     bool closed = fclose(file) == 0;
     if (encoded && error->empty() && !closed) *error = std::strerror(errno);
@@ -91,27 +91,33 @@ bool write_and_close(FILE *file, const display::Frame &frame, std::string *error
 
 }  // namespace
 
-// The PNG goes to a temporary file that replaces path only once it is complete, so a failure
-// leaves the previous file as it was.
-bool write_png(const std::string &path, const display::Frame &frame, std::string *error) {
+bool write_rgb_png(const std::string &path, int width, int height, const RgbRowFiller &fill_row,
+                   std::string *error) {
     error->clear();
-    if (frame.width <= 0 || frame.height <= 0) {
-        *error = "no window was shown";
-        return false;
-    }
     std::string temporary;
     FILE *file = create_temporary(path, &temporary);
     if (!file) {
         *error = std::strerror(errno);
         return false;
     }
-    bool written = write_and_close(file, frame, error);
+    bool written = write_and_close(file, width, height, fill_row, error);
     if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
         *error = std::strerror(errno);
         written = false;
     }
     if (!written) unlink(temporary.c_str());
     return written;
+}
+
+bool write_png(const std::string &path, const display::Frame &frame, std::string *error) {
+    if (frame.width <= 0 || frame.height <= 0) {
+        *error = "no window was shown";
+        return false;
+    }
+    auto fill_row = [&](int y, uint8_t *rgb) {
+        fill_rgb_row(&frame.pixels[size_t(y) * frame.width], frame.width, rgb);
+    };
+    return write_rgb_png(path, frame.width, frame.height, fill_row, error);
 }
 
 }  // namespace host

@@ -15,6 +15,9 @@ ctest --test-dir "$root/build-test" --output-on-failure -j"$jobs" | tee "$root/b
 . "$root/scripts/ctest_counts.sh"
 read -r _ total skipped < <(ctest_counts "$root/build-test/ctest.log")
 
+echo "== Borders between the layer's parts"
+python3 "$root/scripts/check_borders.py" "$root/build-test"
+
 echo "== Fuzzing (${fuzz_seconds}s a target)"
 CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -DBENCH_FUZZ=ON -DBENCH_TESTS=OFF \
   -DBENCH_BENCHMARKS=OFF >/dev/null

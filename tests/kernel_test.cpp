@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "core/faults.h"
+#include "kernel/crt_calls.h"
 #include "support/bench_run.h"
 
 namespace {
@@ -295,7 +296,7 @@ TEST_F(Kernel, SpecialFilesAreRefusedAtOnce) {
         }
         for (const char *mode : {"rb", "wb"}) {
             errno = 0;
-            EXPECT_EQ(fopen(name, mode), nullptr) << name << " " << mode;
+            EXPECT_EQ(crt_fopen(name, mode), nullptr) << name << " " << mode;
             EXPECT_EQ(errno, EACCES) << name << " " << mode;
         }
     }
@@ -313,7 +314,7 @@ TEST_F(Kernel, ReadOnlyFilesAreNeitherWrittenNorReplacedNorDeleted) {
     CloseHandle(reader);
     EXPECT_EQ(open("ro.txt", GENERIC_WRITE, 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(fopen("ro.txt", "wb"), nullptr);
+    EXPECT_EQ(crt_fopen("ro.txt", "wb"), nullptr);
     EXPECT_FALSE(MoveFileExA("new.txt", "ro.txt", MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
     EXPECT_FALSE(DeleteFileA("ro.txt"));

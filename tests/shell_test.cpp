@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "kernel/crt_calls.h"
 #include "support/bench_run.h"
 #include "support/png_image.h"
 
@@ -263,17 +264,17 @@ TEST(ConsoleLayer, ConoutReachesTheTerminalAndClosingDropsLaterOutput) {
     dup2(terminal, STDOUT_FILENO);
     close(terminal);
 
-    EXPECT_EQ(freopen("CONOUT$", "wt", stdout), nullptr);  // no console yet
+    EXPECT_EQ(crt_freopen("CONOUT$", "wt", stdout), nullptr);  // no console yet
     ASSERT_TRUE(AllocConsole());
     EXPECT_FALSE(AllocConsole());
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
     HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
     EXPECT_NE(h, nullptr);
     EXPECT_NE(h, INVALID_HANDLE_VALUE);
-    FILE *fr = freopen("CONOUT$", "wt", stdout);
+    FILE *fr = crt_freopen("CONOUT$", "wt", stdout);
     EXPECT_EQ(fr, stdout);
     printf("on the console\n");
-    EXPECT_EQ(fclose(fr), 0);
+    EXPECT_EQ(crt_fclose(fr), 0);
     printf("after the close\n");
     fflush(stdout);
     EXPECT_TRUE(FreeConsole());

@@ -6,7 +6,7 @@
 #include "core/faults.h"
 #include "core/handles.h"
 #include "core/out_of_memory.h"
-#include "gdi/engine/blit_engine.h"
+#include "engine/blit_engine.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 

@@ -1,10 +1,10 @@
 // BitBlt, single pixels, and the drawing and filling entry points the rest of the layer uses.
 
 #include "core/out_of_memory.h"
-#include "gdi/engine/blit_engine.h"
-#include "gdi/engine/box.h"
-#include "gdi/engine/pixel_access.h"
-#include "gdi/engine/row_codecs.h"
+#include "engine/blit_engine.h"
+#include "engine/box.h"
+#include "engine/pixel_access.h"
+#include "engine/row_codecs.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 

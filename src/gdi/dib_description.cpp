@@ -73,9 +73,9 @@ PixelFormat read_palette(const BITMAPINFO *info, const DibHeader &h) {
     size_t limit = size_t(1) << h.bpp;
     size_t count = h.colours_used && h.colours_used < limit ? h.colours_used : limit;
     const uint8_t *table = reinterpret_cast<const uint8_t *>(info) + header_bytes(info);
-    RGBQUAD colours[256];
+    TableColour colours[256];
     size_t entry_bytes = header_bytes(info) == kCoreHeader ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD);
-    for (size_t i = 0; i < count; ++i, table += entry_bytes) colours[i] = RGBQUAD{table[0], table[1], table[2], 0};
+    for (size_t i = 0; i < count; ++i, table += entry_bytes) colours[i] = TableColour{table[0], table[1], table[2], 0};
     return PixelFormat::indexed(h.bpp, colours, count);
 }
 

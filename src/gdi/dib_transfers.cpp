@@ -6,8 +6,8 @@
 #include <climits>
 
 #include "core/out_of_memory.h"
-#include "gdi/engine/blit_engine.h"
-#include "gdi/engine/stretch_geometry.h"
+#include "engine/blit_engine.h"
+#include "engine/stretch_geometry.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 

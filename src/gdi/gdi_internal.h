@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gdi/engine/surface.h"
+#include "engine/surface.h"
 
 namespace gdi {
 

@@ -32,7 +32,7 @@ std::unique_ptr<Bitmap> make_stock_bitmap() {
     Surface &s = bitmap->surface;
     s.width = s.height = 1;
     s.stride = 4;
-    const RGBQUAD black_and_white[] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+    const TableColour black_and_white[] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
     s.format = PixelFormat::indexed(1, black_and_white, 2);
     bitmap->memory = PixelMemory::zeroed(4);  // its one pixel is black
     s.bits = bitmap->memory.bits();

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "gdi/engine/pixel_memory.h"
-#include "gdi/engine/surface.h"
+#include "gdi/pixel_memory.h"
+#include "engine/surface.h"
 
 namespace gdi {
 

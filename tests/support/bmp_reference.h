@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gdi/engine/surface.h"
+#include "engine/surface.h"
 #include "support/png_image.h"
 
 namespace benchtest {

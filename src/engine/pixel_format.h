@@ -1,12 +1,15 @@
 // A pixel format, prepared once when its surface is described, so that neither the row readers
 // and writers nor single-pixel calls decide or build anything per call or per pixel.
 #pragma once
-#include <windows.h>
-
 #include <cstddef>
 #include <cstdint>
 
 namespace gdi {
+
+// A colour-table entry as DIBs store it.
+struct TableColour {
+    uint8_t blue, green, red, unused;
+};
 
 struct PixelFormat {
     int bpp = 32;            // 1, 4, 8, 16, 24 or 32
@@ -25,7 +28,7 @@ struct PixelFormat {
     // 16 or 32 bits with masks for red, green and blue.
     static PixelFormat with_masks(int bpp, const uint32_t masks[3]);
     // 1, 4 or 8 bits indexing a colour table; entries past its capacity are ignored.
-    static PixelFormat indexed(int bpp, const RGBQUAD *colours, size_t count);
+    static PixelFormat indexed(int bpp, const TableColour *colours, size_t count);
 };
 
 // Nearest palette entry to a colour, for writing into 1, 4 and 8 bpp surfaces.

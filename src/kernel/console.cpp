@@ -11,9 +11,7 @@
 #include "core/faults.h"
 #include "core/handles.h"
 #include "core/out_of_memory.h"
-
-#undef freopen
-#undef fclose
+#include "kernel/crt_calls.h"
 
 namespace {
 
@@ -101,7 +99,7 @@ extern "C" HANDLE WINAPI GetStdHandle(DWORD which) {
     return INVALID_HANDLE_VALUE;
 }
 
-extern "C" FILE *console_freopen(const char *name, const char *mode, FILE *stream) {
+FILE *crt_freopen(const char *name, const char *mode, FILE *stream) {
     Console &c = console_state();
     if (!name || strcasecmp(name, "CONOUT$") != 0) {
         if (stream == c.bound) c.bound = nullptr;
@@ -118,8 +116,7 @@ extern "C" FILE *console_freopen(const char *name, const char *mode, FILE *strea
     return stream;
 }
 
-// Closing the console's stream leaves it open on nothing, so that later output is dropped.
-extern "C" int console_fclose(FILE *stream) {
+int crt_fclose(FILE *stream) {
     if (!stream) {
         errno = EINVAL;
         return EOF;

@@ -1,4 +1,4 @@
-#include "gdi/engine/pixel_format.h"
+#include "engine/pixel_format.h"
 
 #include <climits>
 
@@ -64,14 +64,14 @@ PixelFormat PixelFormat::with_masks(int bpp, const uint32_t masks[3]) {
     return format;
 }
 
-PixelFormat PixelFormat::indexed(int bpp, const RGBQUAD *colours, size_t count) {
+PixelFormat PixelFormat::indexed(int bpp, const TableColour *colours, size_t count) {
     PixelFormat format;
     format.bpp = bpp;
     size_t limit = size_t(1) << bpp;
     format.palette_size = int(count < limit ? count : limit);
     for (int i = 0; i < format.palette_size; ++i) {
-        const RGBQUAD &q = colours[i];
-        format.palette[i] = 0xFF000000u | uint32_t(q.rgbRed) << 16 | uint32_t(q.rgbGreen) << 8 | q.rgbBlue;
+        const TableColour &q = colours[i];
+        format.palette[i] = 0xFF000000u | uint32_t(q.red) << 16 | uint32_t(q.green) << 8 | q.blue;
     }
     for (size_t i = size_t(format.palette_size); i < limit; ++i) format.palette[i] = 0xFF000000u;
     return format;

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "gdi/engine/surface.h"
+#include "engine/surface.h"
 
 namespace display {
 

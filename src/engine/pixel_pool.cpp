@@ -1,4 +1,4 @@
-#include "gdi/engine/pixel_pool.h"
+#include "engine/pixel_pool.h"
 
 #include <cstdlib>
 #include <cstring>

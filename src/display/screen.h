@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "display/backend.h"
-#include "gdi/engine/surface.h"
+#include "engine/surface.h"
 
 namespace display {
 

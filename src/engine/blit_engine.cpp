@@ -1,8 +1,8 @@
-#include "gdi/engine/blit_engine.h"
+#include "engine/blit_engine.h"
 
 #include <algorithm>
 
-#include "gdi/engine/row_codecs.h"
+#include "engine/row_codecs.h"
 
 namespace gdi {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "gdi/engine/pixel_format.h"
+#include "engine/pixel_format.h"
 
 namespace gdi {
 namespace pixel {

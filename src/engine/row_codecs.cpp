@@ -1,9 +1,9 @@
-#include "gdi/engine/row_codecs.h"
+#include "engine/row_codecs.h"
 
 #include <cstring>
 
-#include "gdi/engine/pixel_access.h"
-#include "gdi/engine/simd_row_copies.h"
+#include "engine/pixel_access.h"
+#include "engine/simd_row_copies.h"
 
 namespace gdi {
 namespace {

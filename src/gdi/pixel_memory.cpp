@@ -1,8 +1,8 @@
-#include "gdi/engine/pixel_memory.h"
+#include "gdi/pixel_memory.h"
 
 #include <utility>
 
-#include "gdi/engine/pixel_pool.h"
+#include "engine/pixel_pool.h"
 
 namespace gdi {
 

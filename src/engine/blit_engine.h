@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gdi/engine/surface.h"
+#include "engine/surface.h"
 
 namespace gdi {
 

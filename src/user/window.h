@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/handles.h"
-#include "gdi/engine/surface.h"
+#include "engine/surface.h"
 
 namespace user {
 

@@ -1,4 +1,4 @@
-#include "gdi/engine/stretch_geometry.h"
+#include "engine/stretch_geometry.h"
 
 #include <algorithm>
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "kernel/crt_calls.h"
 #include "kernel/files.h"
 
 namespace {
@@ -23,7 +24,7 @@ bool mode_flags(const char *mode, int *flags) {
 
 }  // namespace
 
-extern "C" FILE *crt_fopen(const char *name, const char *mode) {
+FILE *crt_fopen(const char *name, const char *mode) {
     int flags = 0;
     if (!name || !mode || !mode_flags(mode, &flags)) {
         errno = EINVAL;

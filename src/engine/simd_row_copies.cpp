@@ -1,4 +1,4 @@
-#include "gdi/engine/simd_row_copies.h"
+#include "engine/simd_row_copies.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>

@@ -1,6 +1,5 @@
 // The portable layer's stand-in for the platform's master header.
 #pragma once
-// The C++ forms first: <cstdio> undefines stdio macros, so it must come before console_crt.h.
 #ifdef __cplusplus
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +16,6 @@
 #include "wingdi.h"
 #include "winuser.h"
 #include "objbase.h"
-#include "console_crt.h"
-#include "crt_files.h"
 
 #ifdef __cplusplus
 extern "C++" int WINAPI WinMain(HINSTANCE instance, HINSTANCE prevInstance, LPSTR cmdLine, int cmdShow);

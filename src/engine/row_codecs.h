@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gdi/engine/pixel_format.h"
+#include "engine/pixel_format.h"
 
 namespace gdi {
 

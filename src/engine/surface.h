@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gdi/engine/pixel_format.h"
+#include "engine/pixel_format.h"
 
 namespace gdi {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gdi/engine/blit_engine.h"
+#include "engine/blit_engine.h"
 
 namespace gdi {
 

@@ -1,0 +1,15 @@
+// The C runtime's file calls as the platform's C runtime has them. The program's references to
+// fopen, freopen and fclose are bound to these when its library is built (see CMakeLists.txt);
+// no other code changes meaning.
+#pragma once
+#include <stdio.h>
+
+extern "C" {
+// Names only regular files: a FIFO, socket or device of that name is refused (errno EACCES)
+// without waiting for its other end, and so is writing to a read-only file.
+FILE *crt_fopen(const char *name, const char *mode);
+// "CONOUT$" is the launching terminal; any other name is the C library's freopen.
+FILE *crt_freopen(const char *name, const char *mode, FILE *stream);
+// Closing the console's stream leaves it open on nothing, so that later output is dropped.
+int crt_fclose(FILE *stream);
+}

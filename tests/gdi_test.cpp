@@ -13,6 +13,8 @@
 #include <sstream>
 
 #include "core/faults.h"
+#include "engine/blit_engine.h"
+#include "engine/preconditions.h"
 #include "gdi/gdi_internal.h"
 #include "support/bench_run.h"
 #include "support/bmp_reference.h"
@@ -811,6 +813,25 @@ TEST(GdiBmpFiles, FilesThatLoadShowTheExpectedPictures) {
         ASSERT_TRUE(read_png(image_path("bmp/ref/" + entry.reference), &reference));
         EXPECT_EQ(largest_difference(bmp.surface, reference, {8, 8, 8}), 0) << entry.file;
     }
+}
+
+// --- The engine's preconditions: in checked builds a block off its surface stops the process.
+
+TEST(EnginePreconditions, ABlockOffItsSurfaceStopsACheckedBuild) {
+    if (!gdi::checks_preconditions()) GTEST_SKIP() << "this build of the engine trusts its callers";
+    std::vector<uint32_t> pixels(4 * 4);
+    gdi::Surface s;
+    s.bits = reinterpret_cast<uint8_t *>(pixels.data());
+    s.width = s.height = 4;
+    s.stride = 16;
+    struct Case { int x, y, w, h; } cases[] = {{-1, 0, 2, 2}, {0, -1, 2, 2}, {3, 0, 2, 1}, {0, 3, 1, 2}, {0, 0, 5, 1}};
+    for (const Case &c : cases) {
+        EXPECT_DEATH(gdi::copy_pixels(s, 0, 0, s, c.x, c.y, c.w, c.h), "engine precondition failed") << c.x << "," << c.y;
+        EXPECT_DEATH(gdi::fill_pixels(s, c.x, c.y, c.w, c.h, 0), "engine precondition failed") << c.x << "," << c.y;
+    }
+    gdi::AxisMap columns{0, {0, 1, 4}}, rows{0, {0}};
+    EXPECT_DEATH(gdi::stretch_pixels(s, columns, rows, s), "engine precondition failed");
+    gdi::copy_pixels(s, 0, 0, s, 2, 2, 2, 2);  // inside: no stop
 }
 
 }  // namespace

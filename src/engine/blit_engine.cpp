@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/preconditions.h"
 #include "engine/row_codecs.h"
 
 namespace gdi {
@@ -14,7 +15,7 @@ std::vector<uint32_t> &scratch(int which, size_t pixels) {
     return rows[which];
 }
 
-int bytes_per_pixel(const Surface &s) { return s.format.bpp / 8; }
+int bytes_per_pixel(const Surface &s) { return s.format->bpp / 8; }
 
 uint32_t blend(uint32_t over, uint32_t under) {
     uint32_t a = over >> 24;
@@ -32,7 +33,9 @@ uint32_t blend(uint32_t over, uint32_t under) {
 
 void copy_pixels(const Surface &src, int sx, int sy, const Surface &dst, int dx, int dy, int w, int h) {
     if (w <= 0 || h <= 0) return;
-    const PixelFormat &in = src.format, &out = dst.format;
+    require_inside(src, sx, sy, w, h, "copy_pixels (source)");
+    require_inside(dst, dx, dy, w, h, "copy_pixels (destination)");
+    const PixelFormat &in = *src.format, &out = *dst.format;
     // A block moving down its own surface is copied from the bottom up, so that no row is
     // overwritten before it is read.
     bool backwards = dst.bits == src.bits && dy > sy;
@@ -56,7 +59,8 @@ void copy_pixels(const Surface &src, int sx, int sy, const Surface &dst, int dx,
 
 void fill_pixels(const Surface &dst, int x, int y, int w, int h, uint32_t bgra) {
     if (w <= 0 || h <= 0) return;
-    const PixelFormat &out = dst.format;
+    require_inside(dst, x, y, w, h, "fill_pixels");
+    const PixelFormat &out = *dst.format;
     RowWriter write = writer_for(out);
     std::vector<uint32_t> &row = scratch(0, size_t(w));
     std::fill(row.begin(), row.begin() + w, bgra);
@@ -65,12 +69,17 @@ void fill_pixels(const Surface &dst, int x, int y, int w, int h, uint32_t bgra) 
 
 void stretch_pixels(const Surface &src, const AxisMap &columns, const AxisMap &rows, const Surface &dst) {
     if (columns.source.empty() || rows.source.empty()) return;
-    const PixelFormat &in = src.format, &out = dst.format;
+    const PixelFormat &in = *src.format, &out = *dst.format;
     RowReader read = reader_for(in);
     RowWriter write = writer_for(out);
     auto [lo, hi] = std::minmax(columns.source.front(), columns.source.back());
     int span = hi - lo + 1;
     int count = int(columns.source.size());
+    if (checks_preconditions()) {
+        auto [top, bottom] = std::minmax_element(rows.source.begin(), rows.source.end());
+        require_inside(src, lo, *top, span, *bottom - *top + 1, "stretch_pixels (source)");
+        require_inside(dst, columns.first, rows.first, count, int(rows.source.size()), "stretch_pixels (destination)");
+    }
     uint32_t *source_row = scratch(0, size_t(span)).data();
     uint32_t *target_row = scratch(1, size_t(count)).data();
     int loaded = -1;
@@ -87,7 +96,8 @@ void stretch_pixels(const Surface &src, const AxisMap &columns, const AxisMap &r
 
 void draw_pixels(const uint32_t *pixels, int pitch, const Surface &dst, int dx, int dy, int w, int h, bool blend_alpha) {
     if (w <= 0 || h <= 0) return;
-    const PixelFormat &out = dst.format;
+    require_inside(dst, dx, dy, w, h, "draw_pixels");
+    const PixelFormat &out = *dst.format;
     RowReader read = reader_for(out);
     RowWriter write = writer_for(out);
     uint32_t *row = scratch(0, size_t(w)).data();

@@ -1,5 +1,5 @@
 // Block operations on surfaces. Callers clip first: every rectangle passed here lies inside its
-// surface, so nothing below checks coordinates.
+// surface. Checked builds verify that (engine/preconditions.h); others trust it.
 #pragma once
 #include <cstdint>
 #include <vector>

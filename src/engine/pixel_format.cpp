@@ -35,21 +35,28 @@ uint32_t pack(uint32_t c, const Field &field) {
     return uint32_t(packed << field.low) & field.mask;
 }
 
-}  // namespace
-
-PixelFormat PixelFormat::direct(int bpp) {
-    static const uint32_t rgb555[3] = {0x7C00, 0x03E0, 0x001F};
-    if (bpp == 16) {
-        static const PixelFormat kRgb555 = with_masks(16, rgb555);  // the tables never change
-        return kRgb555;
-    }
-    PixelFormat format;
-    format.bpp = bpp;
+FormatRef plain(int bpp) {
+    auto format = std::make_shared<PixelFormat>();
+    format->bpp = bpp;
     return format;
 }
 
-PixelFormat PixelFormat::with_masks(int bpp, const uint32_t masks[3]) {
-    PixelFormat format;
+}  // namespace
+
+FormatRef PixelFormat::direct(int bpp) {
+    static const uint32_t rgb555[3] = {0x7C00, 0x03E0, 0x001F};
+    static const FormatRef kRgb555 = with_masks(16, rgb555), kRgb24 = plain(24), kRgb32 = plain(32);
+    switch (bpp) {
+    case 16: return kRgb555;
+    case 24: return kRgb24;
+    case 32: return kRgb32;
+    default: return plain(bpp);
+    }
+}
+
+FormatRef PixelFormat::with_masks(int bpp, const uint32_t masks[3]) {
+    auto built = std::make_shared<PixelFormat>();
+    PixelFormat &format = *built;
     format.bpp = bpp;
     format.bitfields = true;
     const Field fields[3] = {Field(masks[0]), Field(masks[1]), Field(masks[2])};
@@ -61,11 +68,12 @@ PixelFormat PixelFormat::with_masks(int bpp, const uint32_t masks[3]) {
         }
     for (int i = 0; i < 3; ++i)
         for (uint32_t c = 0; c < 256; ++c) format.to_fields[i][c] = pack(c, fields[i]);
-    return format;
+    return built;
 }
 
-PixelFormat PixelFormat::indexed(int bpp, const TableColour *colours, size_t count) {
-    PixelFormat format;
+FormatRef PixelFormat::indexed(int bpp, const TableColour *colours, size_t count) {
+    auto built = std::make_shared<PixelFormat>();
+    PixelFormat &format = *built;
     format.bpp = bpp;
     size_t limit = size_t(1) << bpp;
     format.palette_size = int(count < limit ? count : limit);
@@ -74,7 +82,7 @@ PixelFormat PixelFormat::indexed(int bpp, const TableColour *colours, size_t cou
         format.palette[i] = 0xFF000000u | uint32_t(q.red) << 16 | uint32_t(q.green) << 8 | q.blue;
     }
     for (size_t i = size_t(format.palette_size); i < limit; ++i) format.palette[i] = 0xFF000000u;
-    return format;
+    return built;
 }
 
 uint8_t nearest_index(const PixelFormat &format, uint32_t bgra) {

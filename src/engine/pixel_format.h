@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace gdi {
 
@@ -10,6 +11,10 @@ namespace gdi {
 struct TableColour {
     uint8_t blue, green, red, unused;
 };
+
+struct PixelFormat;
+// Surfaces refer to their format, which never changes once built.
+using FormatRef = std::shared_ptr<const PixelFormat>;
 
 struct PixelFormat {
     int bpp = 32;            // 1, 4, 8, 16, 24 or 32
@@ -24,11 +29,11 @@ struct PixelFormat {
     int palette_size = 0;
 
     // 24 or 32 bits of 8-8-8 (a 32-bit pixel's top byte passes through), or 16 bits of 5-5-5.
-    static PixelFormat direct(int bpp);
+    static FormatRef direct(int bpp);
     // 16 or 32 bits with masks for red, green and blue.
-    static PixelFormat with_masks(int bpp, const uint32_t masks[3]);
+    static FormatRef with_masks(int bpp, const uint32_t masks[3]);
     // 1, 4 or 8 bits indexing a colour table; entries past its capacity are ignored.
-    static PixelFormat indexed(int bpp, const TableColour *colours, size_t count);
+    static FormatRef indexed(int bpp, const TableColour *colours, size_t count);
 };
 
 // Nearest palette entry to a colour, for writing into 1, 4 and 8 bpp surfaces.

@@ -13,7 +13,7 @@ struct Surface {
     int height = 0;
     int stride = 0;          // bytes from one memory row to the next
     bool bottom_up = false;  // the first memory row is the bottom row of the picture
-    PixelFormat format;      // plain 32 bits unless described otherwise
+    FormatRef format = PixelFormat::direct(32);  // never null
 
     // Address of the picture row y (0 = top row), whatever the memory order.
     uint8_t *row(int y) const { return bits + ptrdiff_t(bottom_up ? height - 1 - y : y) * stride; }

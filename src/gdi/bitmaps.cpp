@@ -102,7 +102,7 @@ int WINAPI GetObjectA(HANDLE object, int size, LPVOID out) {
     record.bmHeight = s.height;
     record.bmWidthBytes = s.stride;
     record.bmPlanes = 1;
-    record.bmBitsPixel = WORD(s.format.bpp);
+    record.bmBitsPixel = WORD(s.format->bpp);
     record.bmBits = bitmap->dib_section ? s.bits : nullptr;
     size_t bytes = std::min(size_t(size), sizeof record);
     std::memcpy(out, &record, bytes);

@@ -19,7 +19,7 @@ Box bounds(const Surface &s) { return Box{0, 0, s.width, s.height}; }
 uint32_t bgra_from_colorref(COLORREF c) { return kOpaque | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
 COLORREF colorref_from_bgra(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
-uint32_t pixel_at(const Surface &s, int x, int y) { return read_pixel(s.format, s.row(y), x); }
+uint32_t pixel_at(const Surface &s, int x, int y) { return read_pixel(*s.format, s.row(y), x); }
 
 bool inside(const Surface &s, int x, int y) { return x >= 0 && y >= 0 && x < s.width && y < s.height; }
 
@@ -43,11 +43,11 @@ void fill_outside(const Surface &target, const Box &area, const Box &inner, uint
 }  // namespace
 
 void read_bgra(const Surface &src, uint32_t *out) {
-    RowReader read = reader_for(src.format);
-    uint32_t alpha = src.format.has_alpha ? 0 : kOpaque;
+    RowReader read = reader_for(*src.format);
+    uint32_t alpha = src.format->has_alpha ? 0 : kOpaque;
     for (int y = 0; y < src.height; ++y) {
         uint32_t *row = out + ptrdiff_t(y) * src.width;
-        read(src.format, src.row(y), 0, src.width, row);
+        read(*src.format, src.row(y), 0, src.width, row);
         for (int x = 0; x < src.width; ++x) row[x] |= alpha;
     }
 }

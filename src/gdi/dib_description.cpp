@@ -57,7 +57,7 @@ DibHeader read_header(const BITMAPINFO *info) {
     return h;
 }
 
-bool read_masks(const BITMAPINFO *info, int bpp, PixelFormat *out) {
+bool read_masks(const BITMAPINFO *info, int bpp, FormatRef *out) {
     const uint8_t *base = reinterpret_cast<const uint8_t *>(info);
     const uint8_t *fields = base + sizeof(BITMAPINFOHEADER);  // after a 40-byte header, or inside a larger one
     uint32_t masks[3];
@@ -69,7 +69,7 @@ bool read_masks(const BITMAPINFO *info, int bpp, PixelFormat *out) {
     return true;
 }
 
-PixelFormat read_palette(const BITMAPINFO *info, const DibHeader &h) {
+FormatRef read_palette(const BITMAPINFO *info, const DibHeader &h) {
     size_t limit = size_t(1) << h.bpp;
     size_t count = h.colours_used && h.colours_used < limit ? h.colours_used : limit;
     const uint8_t *table = reinterpret_cast<const uint8_t *>(info) + header_bytes(info);

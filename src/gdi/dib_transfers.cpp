@@ -93,7 +93,7 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbitmap, UINT start, UINT lines, LPVOID bi
         header.biWidth = source.width;
         header.biHeight = source.height;
         header.biPlanes = 1;
-        header.biBitCount = WORD(source.format.bpp);
+        header.biBitCount = WORD(source.format->bpp);
         header.biCompression = BI_RGB;
         header.biSizeImage = DWORD(source.stride) * DWORD(source.height);
         return source.height;
@@ -105,7 +105,7 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbitmap, UINT start, UINT lines, LPVOID bi
         header.biSizeImage = DWORD(bytes);
         return source.height;
     }
-    if (target.format.bpp <= 8) return 0;
+    if (target.format->bpp <= 8) return 0;
     UINT available = UINT(std::min(target.height, source.height));
     if (start >= available) return 0;
     target.height = int(std::min(lines, available - start));

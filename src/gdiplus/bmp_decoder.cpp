@@ -68,7 +68,7 @@ Gdiplus::Status read_plain(gdi::Surface surface, const uint8_t *pixels, size_t a
     if (room != Gdiplus::Ok) return room;
     surface.bits = const_cast<uint8_t *>(pixels);
     gdi::read_bgra(surface, out->pixels.get());
-    out->has_alpha = surface.format.has_alpha;
+    out->has_alpha = surface.format->has_alpha;
     return Gdiplus::Ok;
 }
 

@@ -13,8 +13,6 @@ typedef enum tagSTGC {
     STGC_CONSOLIDATE = 8
 } STGC;
 
-typedef enum tagLOCKTYPE { LOCK_WRITE = 1, LOCK_EXCLUSIVE = 2, LOCK_ONLYONCE = 4 } LOCKTYPE;
-
 typedef struct _FILETIME {
     DWORD dwLowDateTime;
     DWORD dwHighDateTime;

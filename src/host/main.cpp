@@ -3,12 +3,15 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "core/faults.h"
 #include "display/registry.h"
 #include "display/screen.h"
+#include "host/about.h"
+#include "host/input_notes.h"
 #include "host/key_script.h"
 #include "host/options.h"
 #include "host/png_writer.h"
@@ -30,6 +33,12 @@ std::unique_ptr<display::Backend> choose_backend(const std::string &name, std::s
     return nullptr;
 }
 
+// A window asked for where no display is named: SDL would only fail, after complaints of its own.
+bool window_without_display(const std::string &name) {
+    return name == "sdl" && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+           !std::getenv("SDL_VIDEODRIVER");
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -44,8 +53,17 @@ int main(int argc, char **argv) {
         return 2;
     }
     if (options.help) {
-        std::fputs(host::kUsage, stdout);
+        host::print_help();
         return 0;
+    }
+    if (options.version) {
+        host::print_version();
+        return 0;
+    }
+    if (window_without_display(options.display)) {
+        std::fputs("gdibench: --window needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set "
+                   "(--headless runs without one)\n", stderr);
+        return 1;
     }
     auto backend = choose_backend(options.display, &error);
     if (!backend) {
@@ -53,6 +71,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     display::install(std::move(backend));
+    host::note_missing_inputs();
     host::play_key_script(options.keys);
     console::take_terminal();
 

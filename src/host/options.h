@@ -12,6 +12,7 @@ struct Options {
     std::string display;  // a display backend's name; empty: the first one available
     std::string screenshot;
     bool help = false;
+    bool version = false;
     std::string command_line;
 };
 

@@ -27,6 +27,7 @@ bool mode_flags(const char *mode, int *flags) {
 FILE *crt_fopen(const char *name, const char *mode) {
     int flags = 0;
     if (!name || !mode || !mode_flags(mode, &flags)) {
+        if (name) kernel::trace_failed_open(name, mode ? "the mode is not r, w or a" : "no mode");
         errno = EINVAL;
         return nullptr;
     }
@@ -37,6 +38,7 @@ FILE *crt_fopen(const char *name, const char *mode) {
     FILE *file = nullptr;
     if (mode[0] != 'w' || ftruncate(fd, 0) == 0) file = fdopen(fd, mode);
     if (!file) {
+        kernel::trace_failed_open(name, std::strerror(errno));
         int err = errno;
         close(fd);
         errno = err;

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/file.h>
@@ -18,6 +19,7 @@
 #include "core/faults.h"
 #include "core/handles.h"
 #include "core/out_of_memory.h"
+#include "core/trace.h"
 #include "kernel/win32_error.h"
 
 namespace kernel {
@@ -74,6 +76,14 @@ bool held_open(const std::string &path) {
     return held;
 }
 
+// Why an opened file may not be used as asked, or null; fills info.
+const char *unusable(int fd, bool writing, bool existed, struct stat *info) {
+    if (fstat(fd, info) != 0) return std::strerror(errno);
+    if (!S_ISREG(info->st_mode)) return "not a regular file";
+    if (existed && writing && read_only(*info)) return "the file is read-only";
+    return nullptr;
+}
+
 }  // namespace
 
 bool read_only(const struct stat &info) { return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
@@ -81,16 +91,25 @@ bool read_only(const struct stat &info) { return (info.st_mode & (S_IWUSR | S_IW
 int open_regular(const char *path, int flags, bool existed, struct stat *info) {
     int fd = open(path, flags | O_CLOEXEC | kNeverWait, 0666);
     if (fd < 0) {
+        trace_failed_open(path, std::strerror(errno));
         if (errno == ENXIO || errno == EISDIR) errno = EACCES;  // a FIFO without a reader, a socket, a folder
         return -1;
     }
     bool writing = (flags & O_ACCMODE) != O_RDONLY;
-    if (fstat(fd, info) != 0 || !S_ISREG(info->st_mode) || (existed && writing && read_only(*info))) {
+    if (const char *refusal = unusable(fd, writing, existed, info)) {
+        trace_failed_open(path, refusal);
         close(fd);
         errno = EACCES;
         return -1;
     }
     return fd;
+}
+
+void trace_failed_open(const char *path, const char *reason) {
+    if (!layer::tracing()) return;
+    int err = errno;
+    std::fprintf(stderr, "gdibench: cannot open %s: %s\n", path, reason);
+    errno = err;
 }
 
 OpenFile::~OpenFile() {
@@ -138,11 +157,12 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
+    std::string path = kernel::native_path(name);
     if (layer::injected_fault("CreateFileA")) {
+        kernel::trace_failed_open(path.c_str(), "made to fail by BENCH_FAULTS");
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    std::string path = kernel::native_path(name);
     bool existed = kernel::exists(path);
     auto file = std::make_unique<OpenFile>();
     file->access = access;
@@ -153,15 +173,18 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
         return INVALID_HANDLE_VALUE;
     }
     if (flock(file->fd, (share ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+        kernel::trace_failed_open(path.c_str(), "another handle holds it (sharing violation)");
         SetLastError(ERROR_SHARING_VIOLATION);
         return INVALID_HANDLE_VALUE;
     }
     bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
     if (truncate && kernel::file_has_view(uint64_t(info.st_dev), uint64_t(info.st_ino))) {
+        kernel::trace_failed_open(path.c_str(), "a view maps it, so it cannot be truncated");
         SetLastError(ERROR_USER_MAPPED_FILE);
         return INVALID_HANDLE_VALUE;
     }
     if (truncate && ftruncate(file->fd, 0) != 0) {
+        kernel::trace_failed_open(path.c_str(), std::strerror(errno));
         fail_with_errno(path.c_str());
         return INVALID_HANDLE_VALUE;
     }

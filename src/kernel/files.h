@@ -29,4 +29,7 @@ constexpr int kNeverWait = O_NONBLOCK | O_NOCTTY;
 // a read-only file opened for writing, gives -1 with errno EACCES; other failures their errno.
 int open_regular(const char *path, int flags, bool existed, struct stat *info);
 
+// With BENCH_TRACE set, "gdibench: cannot open PATH: REASON" on standard error; errno is kept.
+void trace_failed_open(const char *path, const char *reason);
+
 }  // namespace kernel

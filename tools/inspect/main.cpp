@@ -9,6 +9,7 @@
 #include "refusal.h"
 #include "report.h"
 #include "statistics.h"
+#include "version/version.h"
 
 namespace {
 
@@ -43,6 +44,10 @@ int main(int argc, char **argv) {
         Options options = parse_options(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
             std::fputs(kUsage, stdout);
+            return kEqual;
+        }
+        if (options.version) {
+            std::printf("gdibench-inspect %s\n", BENCH_VERSION_TEXT);
             return kEqual;
         }
         return options.compare ? compare_files(options) : describe(options);

@@ -13,7 +13,7 @@
 #include "core/faults.h"
 #include "display/screen.h"
 #include "display/sdl_backend.h"
-#include "host/key_script.h"
+#include "host/script_input.h"
 #include "user/window.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include "core/faults.h"
 #include "display/registry.h"
 #include "display/screen.h"
-#include "host/key_script.h"
 #include "host/options.h"
 #include "host/png_writer.h"
 #include "host/run_report.h"
+#include "host/script_input.h"
 #include "kernel/console.h"
 
 namespace {

@@ -20,15 +20,15 @@ std::unique_ptr<Backend> create_headless(std::string *) { return std::make_uniqu
 
 const std::vector<BackendEntry> &backends() {
     static const std::vector<BackendEntry> entries = {
-        {"sdl", display_present, create_sdl},
-        {"headless", always, create_headless},
+        {Shows::Window, display_present, create_sdl},
+        {Shows::Nothing, always, create_headless},
     };
     return entries;
 }
 
-const BackendEntry *find_backend(const std::string &name) {
+const BackendEntry *find_backend(Shows shows) {
     for (const BackendEntry &entry : backends())
-        if (name == entry.name) return &entry;
+        if (entry.shows == shows) return &entry;
     return nullptr;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/faults.h"
@@ -20,9 +21,14 @@ namespace {
 // The module's instance handle: the base address a program image is loaded at.
 const HINSTANCE kInstance = reinterpret_cast<HINSTANCE>(uintptr_t(0x00400000));
 
-// The backend of that name, or else the first available one that starts.
-std::unique_ptr<display::Backend> choose_backend(const std::string &name, std::string *error) {
-    if (!name.empty()) return display::find_backend(name)->create(error);
+// The backend that shows what was asked for, or else the first available one that starts.
+std::unique_ptr<display::Backend> choose_backend(std::optional<display::Shows> wanted, std::string *error) {
+    if (wanted) {
+        const display::BackendEntry *entry = display::find_backend(*wanted);
+        if (entry) return entry->create(error);
+        *error = "this build has no window back-end";  // the headless one is always built
+        return nullptr;
+    }
     for (const display::BackendEntry &entry : display::backends()) {
         if (!entry.available()) continue;
         if (auto backend = entry.create(error)) return backend;

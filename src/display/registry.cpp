@@ -1,28 +1,25 @@
 #include "display/registry.h"
 
-#include <cstdlib>
-
 #include "display/headless_backend.h"
-#include "display/sdl_backend.h"
+#include "display/window_backends.h"
 
 namespace display {
 namespace {
 
-bool display_present() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
-
 bool always() { return true; }
 
-std::unique_ptr<Backend> create_sdl(std::string *error) { return SdlBackend::create(error); }
-
 std::unique_ptr<Backend> create_headless(std::string *) { return std::make_unique<HeadlessBackend>(); }
+
+std::vector<BackendEntry> all_backends() {
+    std::vector<BackendEntry> entries = window_backends();
+    entries.push_back({Shows::Nothing, always, create_headless});
+    return entries;
+}
 
 }  // namespace
 
 const std::vector<BackendEntry> &backends() {
-    static const std::vector<BackendEntry> entries = {
-        {Shows::Window, display_present, create_sdl},
-        {Shows::Nothing, always, create_headless},
-    };
+    static const std::vector<BackendEntry> entries = all_backends();
     return entries;
 }
 

@@ -26,7 +26,8 @@ std::unique_ptr<display::Backend> choose_backend(std::optional<display::Shows> w
     if (wanted) {
         const display::BackendEntry *entry = display::find_backend(*wanted);
         if (entry) return entry->create(error);
-        *error = "this build has no window back-end";  // the headless one is always built
+        // The headless backend is always built: only a window can be missing.
+        *error = "this build has no window back-end: it was built without SDL2";
         return nullptr;
     }
     for (const display::BackendEntry &entry : display::backends()) {

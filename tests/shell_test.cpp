@@ -315,6 +315,7 @@ TEST(HostOptions, TheScreenshotIsTheWhiteClientAreaHoweverTheRunEnds) {
 }
 
 TEST(Console, EachLineIsOutAsItIsPrintedSoAKillLosesNone) {
+    if (!benchtest::kBenchHasWindow) GTEST_SKIP() << benchtest::kNoWindow;
     Workspace ws;
     // On SDL's display-less driver the window waits for real input after the script, until ended.
     benchtest::ChildProcess run(ws.command({"--window", "--keys", "0 E R T"}, {{"SDL_VIDEODRIVER", "dummy"}}));

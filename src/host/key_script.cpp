@@ -7,10 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
-
-#include "display/screen.h"
-#include "user/message_queue.h"
 
 namespace host {
 namespace {
@@ -54,26 +50,6 @@ bool key_of(const std::string &token, UINT *vk) {
     return keypad_digit(token, vk) || hex_code(token, vk);
 }
 
-class KeyFeeder {
-public:
-    explicit KeyFeeder(std::vector<UINT> keys) : keys_(std::move(keys)) {}
-
-    display::InputEvent operator()() {
-        display::InputEvent event;
-        if (next_ < keys_.size()) return display::key_input(keys_[next_++], false);
-        if (!closed_ && !display::backend().has_user()) {
-            event.type = display::InputEvent::Type::Close;
-            closed_ = true;
-        }
-        return event;
-    }
-
-private:
-    std::vector<UINT> keys_;
-    size_t next_ = 0;
-    bool closed_ = false;
-};
-
 }  // namespace
 
 bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::string *error) {
@@ -92,8 +68,6 @@ bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::s
     }
     return true;
 }
-
-void play_key_script(const std::vector<UINT> &keys) { user::set_scripted_input(KeyFeeder(keys)); }
 
 bool read_key_script(const std::string &path, std::string *script, std::string *error) {
     bool from_stdin = path == "-";

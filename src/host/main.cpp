@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/faults.h"
@@ -12,10 +13,10 @@
 #include "display/screen.h"
 #include "host/about.h"
 #include "host/input_notes.h"
-#include "host/key_script.h"
 #include "host/options.h"
 #include "host/png_writer.h"
 #include "host/run_report.h"
+#include "host/script_input.h"
 #include "kernel/console.h"
 
 namespace {
@@ -23,9 +24,15 @@ namespace {
 // The module's instance handle: the base address a program image is loaded at.
 const HINSTANCE kInstance = reinterpret_cast<HINSTANCE>(uintptr_t(0x00400000));
 
-// The backend of that name, or else the first available one that starts.
-std::unique_ptr<display::Backend> choose_backend(const std::string &name, std::string *error) {
-    if (!name.empty()) return display::find_backend(name)->create(error);
+// The backend that shows what was asked for, or else the first available one that starts.
+std::unique_ptr<display::Backend> choose_backend(std::optional<display::Shows> wanted, std::string *error) {
+    if (wanted) {
+        const display::BackendEntry *entry = display::find_backend(*wanted);
+        if (entry) return entry->create(error);
+        // The headless backend is always built: only a window can be missing.
+        *error = "this build has no window back-end: it was built without SDL2";
+        return nullptr;
+    }
     for (const display::BackendEntry &entry : display::backends()) {
         if (!entry.available()) continue;
         if (auto backend = entry.create(error)) return backend;
@@ -34,8 +41,8 @@ std::unique_ptr<display::Backend> choose_backend(const std::string &name, std::s
 }
 
 // A window asked for where no display is named: SDL would only fail, after complaints of its own.
-bool window_without_display(const std::string &name) {
-    return name == "sdl" && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+bool window_without_display(std::optional<display::Shows> wanted) {
+    return wanted == display::Shows::Window && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
            !std::getenv("SDL_VIDEODRIVER");
 }
 

@@ -79,9 +79,9 @@ bool parse_options(int argc, char **argv, Options *options, std::string *error) 
         } else if (arg == "--version") {
             options->version = true;
         } else if (arg == "--headless") {
-            options->display = "headless";
+            options->display = display::Shows::Nothing;
         } else if (arg == "--window") {
-            options->display = "sdl";
+            options->display = display::Shows::Window;
         } else if (arg != "--keys" && arg != "--keys-file" && arg != "--screenshot") {
             *error = "unknown option \"" + arg + "\"";
             return false;

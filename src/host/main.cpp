@@ -14,6 +14,7 @@
 #include "host/png_writer.h"
 #include "host/run_report.h"
 #include "kernel/console.h"
+#include "sys/signals.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ std::unique_ptr<display::Backend> choose_backend(const std::string &name, std::s
 }  // namespace
 
 int main(int argc, char **argv) {
+    sys::take_process_signals();
     host::Options options;
     std::string error;
     if (!host::parse_options(argc, argv, &options, &error)) {

@@ -20,18 +20,21 @@ struct Replacement {
     int failure = 0;  // errno of the first write that failed
 };
 
+// The bytes written; fewer than count when a write failed, which makes fwrite fall short, as it
+// does on a file.
 ssize_t write_bytes(void *cookie, const char *bytes, size_t count) {
     auto *replacement = static_cast<Replacement *>(cookie);
-    for (size_t done = 0; done < count;) {
+    size_t done = 0;
+    while (done < count) {
         ssize_t n = write(replacement->fd, bytes + done, count - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             if (!replacement->failure) replacement->failure = n < 0 ? errno : ENOSPC;
-            return -1;
+            break;
         }
         done += size_t(n);
     }
-    return ssize_t(count);
+    return ssize_t(done);
 }
 
 // Replaces the target once every byte reached the temporary file; otherwise removes it. A failed

@@ -222,8 +222,9 @@ long size_of(const std::string &path) {
     return stat(path.c_str(), &info) == 0 ? long(info.st_size) : -1;
 }
 
-// What a user's shell does to a run: a pipe that closes early, limits on file sizes and open
-// files, an endless key script, Ctrl-C, SIGTERM and SIGHUP, failed allocations. No program is
+// What a user's shell does to a run: a pipe that closes early, a limit on file sizes, an endless
+// key script, Ctrl-C, SIGTERM and SIGHUP, and failed allocations (of the handles of "new.bmp"'s
+// file and mapping, of "testC.jpg"'s temporary file's). No program is
 // ended by SIGPIPE or SIGXFSZ; a signal ends it with its usual status once its temporary files
 // are gone; a failure changes nothing on disk, and what cannot be written is named.
 TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
@@ -247,7 +248,8 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
         {"ulimit -f 64; exec \"$@\"", false, {"--keys", "1"}, 0, 0, "gdibench: cannot write new.bmp: File too large\n",
          "new.bmp", 0},
         {"ulimit -f 16; exec \"$@\"", true, {"testA.bmp", "--png", "out.png"}, 0, 2, "File too large", "out.png", 8},
-        {"ulimit -n 5; exec \"$@\"", false, {"--keys", "1"}, 0, 0, "", "new.bmp", 0},
+        {"BENCH_FAULTS=Allocation@11 exec \"$@\"", false, {"--keys", "1"}, 0, 0, "", "new.bmp", 8},
+        {"BENCH_FAULTS=Allocation@12 exec \"$@\"", false, {"--keys", "1"}, 0, 0, "", "new.bmp", 0},
         {"BENCH_FAULTS=Allocation@9 exec \"$@\"", false, {"--keys", "1"}, 0, 0, "", nullptr, 0},
         {"BENCH_FAULTS=Allocation@19 exec \"$@\"", false, {"--keys", "1 8"}, 0, 0, "", nullptr, 0},
         {"mkfifo zeros; yes | tr '\\n' '\\0' > zeros & exec \"$@\"", false, {"--keys-file", "zeros"}, 0, 2,

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "sys/signals.h"
 #include "sys/temporary_files.h"
 
 namespace host {
@@ -75,6 +76,7 @@ bool encode(FILE *file, int width, int height, const RgbRowFiller &fill_row, std
 FILE *create_temporary(const std::string &path, std::string *name) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         *name = path + "." + std::to_string(getpid()) + "." + std::to_string(attempt) + ".tmp";
+        sys::SignalsHeld held;
         int fd = open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             sys::remember_temporary(name->c_str());  // removed should a signal end the process

@@ -19,6 +19,7 @@
 #include "core/handles.h"
 #include "core/out_of_memory.h"
 #include "kernel/win32_error.h"
+#include "sys/signals.h"
 #include "sys/temporary_files.h"
 
 namespace kernel {
@@ -174,13 +175,17 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
         return INVALID_HANDLE_VALUE;
     }
     struct stat info;
-    DWORD error = kernel::open_file(file, path, create, disposition, share, existed, &info);
+    DWORD error;
+    {
+        sys::SignalsHeld held;  // a temporary file is remembered as soon as it exists
+        error = kernel::open_file(file, path, create, disposition, share, existed, &info);
+        if (error == ERROR_SUCCESS && !existed && kernel::temporary_name(path)) sys::remember_temporary(path.c_str());
+    }
     if (error != ERROR_SUCCESS) {
         kernel::files().remove(handle);
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
-    if (!existed && kernel::temporary_name(path)) sys::remember_temporary(path.c_str());
     bool reopened = existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
     SetLastError(reopened ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;

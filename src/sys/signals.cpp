@@ -14,6 +14,8 @@ void remove_temporaries_and_end(int signal) {
     raise(signal);
 }
 
+constexpr int kEnding[] = {SIGINT, SIGTERM, SIGHUP};
+
 bool ignored(int signal) {
     struct sigaction current = {};
     return sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
@@ -28,8 +30,17 @@ void take_process_signals() {
     for (int signal : {SIGPIPE, SIGXFSZ}) sigaction(signal, &action, nullptr);
     action.sa_handler = remove_temporaries_and_end;
     action.sa_flags = SA_RESETHAND;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    for (int signal : kEnding)
         if (!ignored(signal)) sigaction(signal, &action, nullptr);
 }
+
+SignalsHeld::SignalsHeld() {
+    sigset_t ending;
+    sigemptyset(&ending);
+    for (int signal : kEnding) sigaddset(&ending, signal);
+    pthread_sigmask(SIG_BLOCK, &ending, &previous_);
+}
+
+SignalsHeld::~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
 
 }  // namespace sys

@@ -1,5 +1,7 @@
 #include "sys/temporary_files.h"
 
+#include "sys/signals.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -57,6 +59,7 @@ int create_temporary_beside(const std::string &path, std::string *name) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         *name = path + "." + std::to_string(getpid()) + "." + std::to_string(counter++) + ".tmp";
+        SignalsHeld held;
         int fd = open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd >= 0) {
             remember_temporary(name->c_str());

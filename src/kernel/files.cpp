@@ -126,7 +126,6 @@ OpenFile *file_for_transfer(HANDLE handle, DWORD right, const void *buffer, DWOR
     return file;
 }
 
-
 // Opens the file for CreateFileA and takes its lock, then truncates it when the disposition says
 // so. ERROR_SUCCESS, or the reason it failed.
 DWORD open_file(OpenFile *file, const std::string &path, int create, DWORD disposition, DWORD share, bool existed,
@@ -144,6 +143,7 @@ DWORD open_file(OpenFile *file, const std::string &path, int create, DWORD dispo
 bool temporary_name(const std::string &path) {
     return path.size() > 4 && path.compare(path.size() - 4, 4, ".tmp") == 0;
 }
+
 }  // namespace
 }  // namespace kernel
 

@@ -1,7 +1,5 @@
 #include "sys/temporary_files.h"
 
-#include "sys/signals.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,10 +7,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "sys/signals.h"
+
 namespace sys {
 namespace {
 
-// A fixed table filled in advance, so that the signal handler neither allocates nor locks.
+// A fixed table made in advance, so that the signal handler neither allocates nor locks. A slot
+// being filled is busy; the handler removes only the files of held slots.
 enum SlotState { kFree, kBusy, kHeld };
 
 struct Slot {
@@ -44,9 +45,9 @@ bool remember_temporary(const char *path) {
 void forget_temporary(const char *path) {
     for (Slot &slot : slots) {
         int held = kHeld;
-        if (slot.state.load() != kHeld || std::strcmp(slot.path, path) != 0) continue;
-        if (slot.state.compare_exchange_strong(held, kBusy)) slot.state.store(kFree);
-        return;
+        if (slot.state.load() == kHeld && std::strcmp(slot.path, path) == 0 &&
+            slot.state.compare_exchange_strong(held, kFree))
+            return;
     }
 }
 

@@ -224,9 +224,9 @@ long size_of(const std::string &path) {
 
 // What a user's shell does to a run: a pipe that closes early, a limit on file sizes, an endless
 // key script, Ctrl-C, SIGTERM and SIGHUP, and failed allocations (of the handles of "new.bmp"'s
-// file and mapping, of "testC.jpg"'s temporary file's). No program is
-// ended by SIGPIPE or SIGXFSZ; a signal ends it with its usual status once its temporary files
-// are gone; a failure changes nothing on disk, and what cannot be written is named.
+// file and mapping and of "testC.jpg"'s temporary file). No program is ended by SIGPIPE or
+// SIGXFSZ; a signal ends it with its usual status once its temporary files are gone; a failure
+// changes nothing on disk, and what cannot be written is named.
 TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
     struct Case {
         const char *shell;  // a bash line running "$@": the bench (headless) or the inspector

@@ -18,6 +18,7 @@
 #include "host/run_report.h"
 #include "host/script_input.h"
 #include "kernel/console.h"
+#include "sys/signals.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ bool window_without_display(std::optional<display::Shows> wanted) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    sys::take_process_signals();
     host::Options options;
     std::string error;
     if (!host::parse_options(argc, argv, &options, &error)) {

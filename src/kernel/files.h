@@ -4,10 +4,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <string>
+
 namespace kernel {
 
 struct OpenFile {
     int fd = -1;
+    std::string path;  // as opened, for messages
     DWORD access = 0;  // GENERIC_READ and/or GENERIC_WRITE
     ~OpenFile();
 };

@@ -9,6 +9,7 @@
 #include "refusal.h"
 #include "report.h"
 #include "statistics.h"
+#include "sys/signals.h"
 #include "version/version.h"
 
 namespace {
@@ -40,6 +41,7 @@ int compare_files(const Options &options) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    sys::take_process_signals();
     try {
         Options options = parse_options(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/blit_engine.h"
 #include "gdi/gdi_internal.h"
 #include "gdiplus/bmp_rle.h"
 #include "gdiplus/codecs.h"

@@ -1,20 +1,17 @@
-// The functions of each codec, one file per format, as the codec table's rows name them.
+// The functions of each format, one file per format, as the table's rows name them.
 #pragma once
-#include "gdiplus/codec_table.h"
+#include "codecs/formats.h"
 
-namespace gdiplus {
+namespace codecs {
 
-Gdiplus::Status decode_bmp(const uint8_t *data, size_t size, Raster *out, CodecMessage *message);
-Gdiplus::Status encode_bmp(const Raster &image, const Gdiplus::EncoderParameters *params, IStream *stream,
-                           CodecMessage *message);
+Status decode_bmp(const uint8_t *data, size_t size, Raster *out, Message *message);
+Status encode_bmp(const gdi::Surface &image, int quality, ByteSink *sink, Message *message);
 
-Gdiplus::Status decode_jpeg(const uint8_t *data, size_t size, Raster *out, CodecMessage *message);
-// Takes the quality, 0..100 on libjpeg's scale with the standard tables, from EncoderQuality.
-Gdiplus::Status encode_jpeg(const Raster &image, const Gdiplus::EncoderParameters *params, IStream *stream,
-                            CodecMessage *message);
+Status decode_jpeg(const uint8_t *data, size_t size, Raster *out, Message *message);
+// Chroma is subsampled 4:2:0 at every quality.
+Status encode_jpeg(const gdi::Surface &image, int quality, ByteSink *sink, Message *message);
 
-Gdiplus::Status decode_png(const uint8_t *data, size_t size, Raster *out, CodecMessage *message);
-Gdiplus::Status encode_png(const Raster &image, const Gdiplus::EncoderParameters *params, IStream *stream,
-                           CodecMessage *message);
+Status decode_png(const uint8_t *data, size_t size, Raster *out, Message *message);
+Status encode_png(const gdi::Surface &image, int quality, ByteSink *sink, Message *message);
 
-}  // namespace gdiplus
+}  // namespace codecs

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/pixel_access.h"
 #include "engine/preconditions.h"
 #include "engine/row_codecs.h"
 
@@ -111,6 +112,16 @@ void draw_pixels(const uint32_t *pixels, int pitch, const Surface &dst, int dx, 
         } else {
             write(out, line, w, target, dx);
         }
+    }
+}
+
+void read_bgra(const Surface &src, uint32_t *out) {
+    RowReader read = reader_for(*src.format);
+    uint32_t alpha = src.format->has_alpha ? 0 : pixel::kOpaque;
+    for (int y = 0; y < src.height; ++y) {
+        uint32_t *row = out + ptrdiff_t(y) * src.width;
+        read(*src.format, src.row(y), 0, src.width, row);
+        for (int x = 0; x < src.width; ++x) row[x] |= alpha;
     }
 }
 

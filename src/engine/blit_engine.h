@@ -29,4 +29,8 @@ void stretch_pixels(const Surface &src, const AxisMap &columns, const AxisMap &r
 // blended by their straight alpha when blend is set, else copied.
 void draw_pixels(const uint32_t *pixels, int pitch, const Surface &dst, int dx, int dy, int w, int h, bool blend);
 
+// Converts all of src into top-down 32-bit pixels 0xAARRGGBB (width * height of them); alpha is
+// 255 unless the source carries alpha.
+void read_bgra(const Surface &src, uint32_t *out);
+
 }  // namespace gdi

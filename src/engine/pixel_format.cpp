@@ -54,6 +54,15 @@ FormatRef PixelFormat::direct(int bpp) {
     }
 }
 
+FormatRef PixelFormat::with_alpha() {
+    static const FormatRef kArgb32 = [] {
+        auto format = std::make_shared<PixelFormat>();
+        format->has_alpha = true;
+        return format;
+    }();
+    return kArgb32;
+}
+
 FormatRef PixelFormat::with_masks(int bpp, const uint32_t masks[3]) {
     auto built = std::make_shared<PixelFormat>();
     PixelFormat &format = *built;

@@ -30,6 +30,8 @@ struct PixelFormat {
 
     // 24 or 32 bits of 8-8-8 (a 32-bit pixel's top byte passes through), or 16 bits of 5-5-5.
     static FormatRef direct(int bpp);
+    // Plain 32 bits whose top byte is straight alpha.
+    static FormatRef with_alpha();
     // 16 or 32 bits with masks for red, green and blue.
     static FormatRef with_masks(int bpp, const uint32_t masks[3]);
     // 1, 4 or 8 bits indexing a colour table; entries past its capacity are ignored.

@@ -4,7 +4,6 @@
 #include "engine/blit_engine.h"
 #include "engine/box.h"
 #include "engine/pixel_access.h"
-#include "engine/row_codecs.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 
@@ -41,16 +40,6 @@ void fill_outside(const Surface &target, const Box &area, const Box &inner, uint
 }
 
 }  // namespace
-
-void read_bgra(const Surface &src, uint32_t *out) {
-    RowReader read = reader_for(*src.format);
-    uint32_t alpha = src.format->has_alpha ? 0 : kOpaque;
-    for (int y = 0; y < src.height; ++y) {
-        uint32_t *row = out + ptrdiff_t(y) * src.width;
-        read(*src.format, src.row(y), 0, src.width, row);
-        for (int x = 0; x < src.width; ++x) row[x] |= alpha;
-    }
-}
 
 void draw_bgra(HDC hdc, int x, int y, const uint32_t *pixels, int width, int height, bool blend) {
     Surface *target = surface_of(hdc);

@@ -26,10 +26,6 @@ bool describe_dib(const BITMAPINFO *info, Surface *out, size_t *image_bytes);
 // size that describe_dib refuses.
 bool dib_dimensions(const BITMAPINFOHEADER *header, int64_t *width, int64_t *height);
 
-// Converts all of src into top-down 32-bit pixels 0xAARRGGBB (width * height of them);
-// alpha is 255 unless the source carries alpha.
-void read_bgra(const Surface &src, uint32_t *out);
-
 // Draws a top-down 0xAARRGGBB image at (x, y) of the context, blending by alpha when asked,
 // clipped to the context's surface.
 void draw_bgra(HDC hdc, int x, int y, const uint32_t *pixels, int width, int height, bool blend);

@@ -1,35 +1,70 @@
-// Decoding and encoding through the codec table. A failed call keeps the platform's status for the
-// caller; its codec's own message goes to standard error when BENCH_TRACE is set, to tell why.
+// Decoding and encoding through the codecs. A failed call gives the caller the platform's status;
+// the codec's own message goes to standard error when BENCH_TRACE is set, to tell why.
 #include <cstdio>
 #include <cstdlib>
 
 #include "gdiplus/codec_table.h"
+#include "gdiplus/stream_output.h"
 
 namespace gdiplus {
 namespace {
 
-Gdiplus::Status traced(const Codec &codec, const char *role, Gdiplus::Status status, const CodecMessage &message) {
+Gdiplus::Status platform_status(codecs::Status status) {
+    switch (status) {
+    case codecs::Status::Ok: return Gdiplus::Ok;
+    case codecs::Status::OutOfMemory: return Gdiplus::OutOfMemory;
+    case codecs::Status::SinkRefused: return Gdiplus::Win32Error;
+    case codecs::Status::Failed: break;
+    }
+    return Gdiplus::GenericError;
+}
+
+Gdiplus::Status traced(const codecs::FormatRow &format, const char *role, Gdiplus::Status status,
+                       const codecs::Message &message) {
     if (status != Gdiplus::Ok && std::getenv("BENCH_TRACE"))
-        std::fprintf(stderr, "gdibench: GDI+ %s %s failed with status %d%s%s\n", codec.format, role, int(status),
+        std::fprintf(stderr, "gdibench: GDI+ %s %s failed with status %d%s%s\n", format.name, role, int(status),
                      message.text[0] ? ": " : "", message.text);
     return status;
 }
 
-}  // namespace
-
-void CodecMessage::set(const char *what) { std::snprintf(text, sizeof text, "%s", what); }
-
-Gdiplus::Status decode_image(const uint8_t *data, size_t size, Raster *out) {
-    const Codec *codec = codec_for_bytes(data, size);
-    if (!codec) return Gdiplus::UnknownImageFormat;
-    CodecMessage message;
-    return traced(*codec, "decoder", codec->decode(data, size, out, &message), message);
+// The quality from the encoder parameters: a single Long of 0..100 under EncoderQuality. Other
+// parameters are ignored.
+bool quality_of(const Gdiplus::EncoderParameters *params, int *quality) {
+    *quality = codecs::kDefaultQuality;
+    if (!params) return true;
+    for (UINT i = 0; i < params->Count; ++i) {
+        const Gdiplus::EncoderParameter &param = params->Parameter[i];
+        if (param.Guid != Gdiplus::EncoderQuality) continue;
+        if (param.Type != Gdiplus::EncoderParameterValueTypeLong || param.NumberOfValues != 1 || !param.Value)
+            return false;
+        ULONG value = *static_cast<const ULONG *>(param.Value);
+        if (value > 100) return false;
+        *quality = int(value);
+    }
+    return true;
 }
 
-Gdiplus::Status encode_image(const Codec &codec, const Raster &image, const Gdiplus::EncoderParameters *params,
+}  // namespace
+
+Gdiplus::Status decode_image(const uint8_t *data, size_t size, codecs::Raster *out) {
+    const codecs::FormatRow *format = codecs::format_for_bytes(data, size);
+    if (!format) return Gdiplus::UnknownImageFormat;
+    codecs::Message message;
+    return traced(*format, "decoder", platform_status(format->decode(data, size, out, &message)), message);
+}
+
+Gdiplus::Status encode_image(const Codec &codec, const codecs::Raster &image, const Gdiplus::EncoderParameters *params,
                              IStream *stream) {
-    CodecMessage message;
-    return traced(codec, "encoder", codec.encode(image, params, stream, &message), message);
+    const codecs::FormatRow &format = codec.row();
+    codecs::Message message;
+    int quality = codecs::kDefaultQuality;
+    if (format.takes_quality && !quality_of(params, &quality)) {
+        message.set("the quality is not one Long of 0 to 100");
+        return traced(format, "encoder", Gdiplus::InvalidParameter, message);
+    }
+    StreamSink sink(stream);
+    return traced(format, "encoder", platform_status(format.encode(image.surface(), quality, &sink, &message)),
+                  message);
 }
 
 }  // namespace gdiplus

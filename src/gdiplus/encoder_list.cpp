@@ -1,10 +1,9 @@
 // GdipGetImageEncodersSize and GdipGetImageEncoders: one block holding the ImageCodecInfo records
-// of the codec table's rows, followed by the strings and signature bytes they point to, so that one
-// free releases it all.
+// of the codec table's rows, followed by the strings (widened) and signature bytes they point to,
+// so that one free releases it all.
 #include <gdiplus.h>
 
 #include <cstring>
-#include <cwchar>
 
 #include "core/faults.h"
 #include "core/out_of_memory.h"
@@ -17,24 +16,26 @@ namespace {
 // ImageCodecFlagsEncoder | ImageCodecFlagsDecoder | ImageCodecFlagsSupportBitmap | ImageCodecFlagsBuiltin
 constexpr DWORD kBuiltinCodecFlags = 0x00010007;
 
-size_t string_bytes(const wchar_t *text) { return (std::wcslen(text) + 1) * sizeof(wchar_t); }
+size_t string_bytes(const char *text) { return (std::strlen(text) + 1) * sizeof(wchar_t); }
 
 size_t text_bytes() {
     size_t total = 0;
-    for (const Codec &codec : codecs())
-        total += string_bytes(codec.codec_name) + string_bytes(codec.format_description) +
-                 string_bytes(codec.filename_extension) + string_bytes(codec.mime_type);
+    for (const Codec &codec : codec_list()) {
+        const codecs::FormatRow &format = codec.row();
+        total += string_bytes(codec.codec_name) + string_bytes(format.name) + string_bytes(format.extensions) +
+                 string_bytes(format.mime_type);
+    }
     return total;
 }
 
 // A signature pattern and its mask.
 size_t pattern_bytes() {
     size_t total = 0;
-    for (const Codec &codec : codecs()) total += 2 * codec.signature.size;
+    for (const Codec &codec : codec_list()) total += 2 * codec.row().signature.size;
     return total;
 }
 
-UINT encoder_count() { return UINT(codecs().count); }
+UINT encoder_count() { return UINT(codec_list().count); }
 
 UINT block_size() { return UINT(encoder_count() * sizeof(Gdiplus::ImageCodecInfo) + text_bytes() + pattern_bytes()); }
 
@@ -44,8 +45,13 @@ class BlockWriter {
 public:
     explicit BlockWriter(BYTE *next) : next_(next) {}
 
-    const wchar_t *text(const wchar_t *value) {
-        return reinterpret_cast<const wchar_t *>(bytes(value, string_bytes(value)));
+    // The ASCII text as a wide string.
+    const wchar_t *text(const char *value) {
+        auto *at = reinterpret_cast<wchar_t *>(next_);
+        size_t length = std::strlen(value);
+        for (size_t i = 0; i <= length; ++i) at[i] = wchar_t(value[i]);
+        next_ += string_bytes(value);
+        return at;
     }
     const BYTE *bytes(const void *value, size_t size) {
         BYTE *at = next_;
@@ -69,16 +75,17 @@ void fill_record(const Codec &codec, BlockWriter *strings, BlockWriter *patterns
     std::memset(record, 0, sizeof *record);
     record->Clsid = codec.clsid;
     record->FormatID = codec.format_id;
+    const codecs::FormatRow &format = codec.row();
     record->CodecName = strings->text(codec.codec_name);
-    record->FormatDescription = strings->text(codec.format_description);
-    record->FilenameExtension = strings->text(codec.filename_extension);
-    record->MimeType = strings->text(codec.mime_type);
+    record->FormatDescription = strings->text(format.name);
+    record->FilenameExtension = strings->text(format.extensions);
+    record->MimeType = strings->text(format.mime_type);
     record->Flags = kBuiltinCodecFlags;
     record->Version = 1;
     record->SigCount = 1;
-    record->SigSize = codec.signature.size;
-    record->SigPattern = patterns->bytes(codec.signature.bytes, codec.signature.size);
-    record->SigMask = patterns->filled(0xFF, codec.signature.size);
+    record->SigSize = DWORD(format.signature.size);
+    record->SigPattern = patterns->bytes(format.signature.bytes, format.signature.size);
+    record->SigMask = patterns->filled(0xFF, format.signature.size);
 }
 
 }  // namespace
@@ -102,7 +109,7 @@ extern "C" Status WINAPI GdipGetImageEncoders(UINT numEncoders, UINT size, Image
     BYTE *after_records = reinterpret_cast<BYTE *>(encoders + numEncoders);
     gdiplus::BlockWriter strings(after_records);
     gdiplus::BlockWriter patterns(after_records + gdiplus::text_bytes());
-    for (const gdiplus::Codec &codec : gdiplus::codecs())
+    for (const gdiplus::Codec &codec : gdiplus::codec_list())
         gdiplus::fill_record(codec, &strings, &patterns, encoders++);
     return Ok;
 } OUT_OF_MEMORY_RETURNS(OutOfMemory)

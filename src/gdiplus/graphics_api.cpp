@@ -34,7 +34,7 @@ extern "C" Status WINAPI GdipDeleteGraphics(GpGraphics *graphics) {
 extern "C" Status WINAPI GdipDrawImageI(GpGraphics *graphics, GpImage *image, INT x, INT y) try {
     if (!gdiplus::started()) return GdiplusNotInitialized;
     const gdiplus::Graphics *target = gdiplus::find_graphics(graphics);
-    const gdiplus::Raster *raster = gdiplus::find_image(image);
+    const codecs::Raster *raster = gdiplus::find_image(image);
     if (!target || !raster) return InvalidParameter;
     if (!gdi::surface_of(target->hdc)) return Win32Error;
     gdi::draw_bgra(target->hdc, x, y, raster->pixels.get(), raster->width, raster->height, raster->has_alpha);

@@ -28,7 +28,7 @@ extern "C" Status WINAPI GdipLoadImageFromFile(const WCHAR *filename, GpImage **
     gdiplus::FileBytes bytes;
     Status read = bytes.open(filename);
     if (read != Ok) return read;
-    std::unique_ptr<gdiplus::Raster> raster(new (std::nothrow) gdiplus::Raster);
+    std::unique_ptr<codecs::Raster> raster(new (std::nothrow) codecs::Raster);
     if (!raster) return OutOfMemory;
     Status decoded = gdiplus::decode_image(bytes.data(), bytes.size(), raster.get());
     if (decoded != Ok) return decoded;
@@ -46,7 +46,7 @@ extern "C" Status WINAPI GdipLoadImageFromFileICM(const WCHAR *filename, GpImage
 extern "C" Status WINAPI GdipSaveImageToStream(GpImage *image, IStream *stream, const CLSID *clsid,
                                                const EncoderParameters *params) try {
     if (!gdiplus::started()) return GdiplusNotInitialized;
-    const gdiplus::Raster *raster = gdiplus::find_image(image);
+    const codecs::Raster *raster = gdiplus::find_image(image);
     const gdiplus::Codec *codec = clsid ? gdiplus::codec_for_clsid(*clsid) : nullptr;
     if (!raster || !stream || !codec) return InvalidParameter;
     if (layer::injected_fault("GdipSaveImageToStream")) return Win32Error;
@@ -55,7 +55,7 @@ extern "C" Status WINAPI GdipSaveImageToStream(GpImage *image, IStream *stream, 
 
 extern "C" Status WINAPI GdipGetImageWidth(GpImage *image, UINT *width) {
     if (!gdiplus::started()) return GdiplusNotInitialized;
-    const gdiplus::Raster *raster = gdiplus::find_image(image);
+    const codecs::Raster *raster = gdiplus::find_image(image);
     if (!raster || !width) return InvalidParameter;
     *width = UINT(raster->width);
     return Ok;
@@ -63,7 +63,7 @@ extern "C" Status WINAPI GdipGetImageWidth(GpImage *image, UINT *width) {
 
 extern "C" Status WINAPI GdipGetImageHeight(GpImage *image, UINT *height) {
     if (!gdiplus::started()) return GdiplusNotInitialized;
-    const gdiplus::Raster *raster = gdiplus::find_image(image);
+    const codecs::Raster *raster = gdiplus::find_image(image);
     if (!raster || !height) return InvalidParameter;
     *height = UINT(raster->height);
     return Ok;

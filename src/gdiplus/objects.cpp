@@ -5,8 +5,8 @@
 namespace gdiplus {
 namespace {
 
-layer::HandleTable<Raster> &images() {
-    static layer::HandleTable<Raster> table(layer::Kind::Image);
+layer::HandleTable<codecs::Raster> &images() {
+    static layer::HandleTable<codecs::Raster> table(layer::Kind::Image);
     return table;
 }
 
@@ -17,7 +17,7 @@ layer::HandleTable<Graphics> &graphics_table() {
 
 }  // namespace
 
-Gdiplus::GpImage *add_image(std::unique_ptr<Raster> raster) {
+Gdiplus::GpImage *add_image(std::unique_ptr<codecs::Raster> raster) {
     return static_cast<Gdiplus::GpImage *>(images().add(std::move(raster)));
 }
 
@@ -25,7 +25,7 @@ Gdiplus::GpGraphics *add_graphics(std::unique_ptr<Graphics> graphics) {
     return static_cast<Gdiplus::GpGraphics *>(graphics_table().add(std::move(graphics)));
 }
 
-Raster *find_image(Gdiplus::GpImage *image) { return images().get(image); }
+codecs::Raster *find_image(Gdiplus::GpImage *image) { return images().get(image); }
 
 Graphics *find_graphics(Gdiplus::GpGraphics *graphics) { return graphics_table().get(graphics); }
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "gdiplus/raster.h"
+#include "codecs/raster.h"
 
 namespace gdiplus {
 
@@ -16,11 +16,11 @@ struct Graphics {
 };
 
 // Each returns null when the table is full.
-Gdiplus::GpImage *add_image(std::unique_ptr<Raster> raster);
+Gdiplus::GpImage *add_image(std::unique_ptr<codecs::Raster> raster);
 Gdiplus::GpGraphics *add_graphics(std::unique_ptr<Graphics> graphics);
 
 // Null for anything but a live object of the kind.
-Raster *find_image(Gdiplus::GpImage *image);
+codecs::Raster *find_image(Gdiplus::GpImage *image);
 Graphics *find_graphics(Gdiplus::GpGraphics *graphics);
 
 bool remove_image(Gdiplus::GpImage *image);

@@ -4,12 +4,12 @@
 
 namespace gdiplus {
 
-bool write_all(IStream *stream, const void *bytes, size_t count) {
+bool StreamSink::write(const void *bytes, size_t count) {
     const uint8_t *next = static_cast<const uint8_t *>(bytes);
     while (count > 0) {
         ULONG chunk = ULONG(count < 0x40000000u ? count : 0x40000000u);
         ULONG written = 0;
-        if (stream->Write(next, chunk, &written) != S_OK || written != chunk) return false;
+        if (stream_->Write(next, chunk, &written) != S_OK || written != chunk) return false;
         next += chunk;
         count -= chunk;
     }

@@ -1,12 +1,22 @@
-// Writing encoded bytes to the caller's stream.
+// The caller's stream as the sink an encoder writes to.
 #pragma once
 #include <objbase.h>
 
 #include <cstddef>
 
+#include "codecs/byte_sink.h"
+
 namespace gdiplus {
 
-// True when the stream took every byte.
-bool write_all(IStream *stream, const void *bytes, size_t count);
+class StreamSink final : public codecs::ByteSink {
+public:
+    explicit StreamSink(IStream *stream) : stream_(stream) {}
+
+    // True when the stream took every byte.
+    bool write(const void *bytes, size_t count) override;
+
+private:
+    IStream *stream_;
+};
 
 }  // namespace gdiplus

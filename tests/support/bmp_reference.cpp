@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "bitmap/bitmap.h"
+#include "engine/blit_engine.h"
 #include "gdi/gdi_internal.h"
 #include "support/canvas.h"
 #include "support/reference_pixels.h"

@@ -8,7 +8,7 @@
 
 namespace benchtest {
 
-void expect_same_pixels(const gdiplus::Raster &a, const gdiplus::Raster &b, const std::string &what) {
+void expect_same_pixels(const codecs::Raster &a, const codecs::Raster &b, const std::string &what) {
     ASSERT_EQ(a.width, b.width) << what;
     ASSERT_EQ(a.height, b.height) << what;
     EXPECT_EQ(a.has_alpha, b.has_alpha) << what;

@@ -68,7 +68,7 @@ public:
     Loaded(const Loaded &) = delete;
     Loaded &operator=(const Loaded &) = delete;
 
-    const gdiplus::Raster &raster() const { return *gdiplus::find_image(image); }
+    const codecs::Raster &raster() const { return *gdiplus::find_image(image); }
     uint32_t at(int x, int y) const { return raster().row(y)[x]; }
     std::string save(const CLSID &encoder, const EncoderParameters *params = NULL) const {
         Stream stream;
@@ -83,7 +83,7 @@ public:
 inline uint32_t argb(unsigned a, unsigned r, unsigned g, unsigned b) { return (a << 24) | (r << 16) | (g << 8) | b; }
 inline int channel(uint32_t pixel, int shift) { return int((pixel >> shift) & 0xFF); }
 
-void expect_same_pixels(const gdiplus::Raster &a, const gdiplus::Raster &b, const std::string &what);
+void expect_same_pixels(const codecs::Raster &a, const codecs::Raster &b, const std::string &what);
 std::string read_whole(const std::string &path);
 // Every pixel equal to the PNG's: with its alpha, or opaque.
 void expect_matches_picture(const Loaded &image, const std::string &png, bool with_alpha);

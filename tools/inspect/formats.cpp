@@ -1,7 +1,6 @@
 #include "formats.h"
 
-#include <cstring>
-
+#include "codecs/formats.h"
 #include "raw_readers.h"
 #include "refusal.h"
 
@@ -11,22 +10,26 @@ namespace {
 struct FormatName {
     Format format;
     const char *name;
-    const char *description;
+    const char *description;              // null for an image file: its codec's name
+    std::optional<codecs::Format> image;  // the codec of an image file
 };
 
 const FormatName kNames[] = {
-    {Format::ThreeNumberDump, "dump3", "three-number dump (dump types 1, 8, 9)"},
-    {Format::OneNumberDump, "dump1", "one-number dump"},
-    {Format::DeviceDump, "device", "device dump (dump type 0)"},
-    {Format::RawCapture, "raw", "raw capture (24-bit top-down rows, no header)"},
-    {Format::Bmp, "bmp", "BMP"},
-    {Format::Jpeg, "jpeg", "JPEG"},
-    {Format::Png, "png", "PNG"},
+    {Format::ThreeNumberDump, "dump3", "three-number dump (dump types 1, 8, 9)", std::nullopt},
+    {Format::OneNumberDump, "dump1", "one-number dump", std::nullopt},
+    {Format::DeviceDump, "device", "device dump (dump type 0)", std::nullopt},
+    {Format::RawCapture, "raw", "raw capture (24-bit top-down rows, no header)", std::nullopt},
+    {Format::Bmp, "bmp", nullptr, codecs::Format::Bmp},
+    {Format::Jpeg, "jpeg", nullptr, codecs::Format::Jpeg},
+    {Format::Png, "png", nullptr, codecs::Format::Png},
 };
 
-bool starts_with(const uint8_t *data, size_t size, const char *magic) {
-    size_t length = std::strlen(magic);
-    return size >= length && std::memcmp(data, magic, length) == 0;
+// The image file whose leading bytes the data has, if any.
+std::optional<Format> sniff_image(const uint8_t *data, size_t size) {
+    const codecs::FormatRow *row = codecs::format_for_bytes(data, size);
+    for (const FormatName &entry : kNames)
+        if (row && entry.image == row->format) return entry.format;
+    return std::nullopt;
 }
 
 // How many leading bytes fit a dump of `numbers` "%3d" fields and a space an element, looking at
@@ -57,8 +60,14 @@ bool spaced_every_fourth(const uint8_t *data, size_t size, size_t limit) {
 
 const char *format_description(Format format) {
     for (const FormatName &entry : kNames)
-        if (entry.format == format) return entry.description;
+        if (entry.format == format) return entry.image ? codecs::format_row(*entry.image).name : entry.description;
     return "unknown";
+}
+
+std::optional<codecs::Format> image_codec(Format format) {
+    for (const FormatName &entry : kNames)
+        if (entry.format == format) return entry.image;
+    return std::nullopt;
 }
 
 std::optional<Format> format_by_name(const std::string &name) {
@@ -68,9 +77,8 @@ std::optional<Format> format_by_name(const std::string &name) {
 }
 
 Format sniff_format(const uint8_t *data, size_t size, int width, int height) {
-    if (starts_with(data, size, "\x89PNG\r\n\x1A\n")) return Format::Png;
-    if (starts_with(data, size, "\xFF\xD8\xFF")) return Format::Jpeg;
-    if (starts_with(data, size, "BM") && size != row_stride24(width) * size_t(height)) return Format::Bmp;
+    std::optional<Format> image = sniff_image(data, size);
+    if (image && !(*image == Format::Bmp && size == row_stride24(width) * size_t(height))) return *image;
     // A dump is told by its first three bytes; the element length is the one whose pattern holds
     // for longer (the two differ by the 16th byte at the latest), so that a fault further on is
     // refused by the parser at its offset rather than making the file unrecognised. A raw capture

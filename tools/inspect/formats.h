@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "codecs/formats.h"
+
 namespace inspect {
 
 enum class Format { ThreeNumberDump, OneNumberDump, DeviceDump, RawCapture, Bmp, Jpeg, Png };
@@ -13,6 +15,8 @@ enum class Format { ThreeNumberDump, OneNumberDump, DeviceDump, RawCapture, Bmp,
 const char *format_description(Format format);
 // The short name used by --format: dump3, dump1, device, raw, bmp, jpeg, png.
 std::optional<Format> format_by_name(const std::string &name);
+// The codec that reads an image file (BMP, JPEG, PNG); none for the bench's dumps and captures.
+std::optional<codecs::Format> image_codec(Format format);
 
 // Which format the bytes are, for a picture of width x height where the format has no size of its
 // own. Throws Refusal (offset 0) when none fits.

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "codecs/formats.h"
+
 namespace inspect {
 
 const char kUsage[] =
@@ -29,7 +31,8 @@ const char kUsage[] =
 
 namespace {
 
-const long kMaxPixels = 64L << 20;  // as the layer's decoders: no size asks for gigabytes
+// As the codecs: no size asks for gigabytes.
+constexpr long kMaxPixels = long(codecs::kMaxPixels);
 
 long number(const std::string &text, long low, long high, const std::string &option) {
     char *end = nullptr;
@@ -45,7 +48,7 @@ void parse_size(const std::string &text, ReadRequest *read) {
     if (x == std::string::npos) throw UsageError("--size takes WxH, not \"" + text + "\"");
     read->width = int(number(text.substr(0, x), 1, kMaxPixels, "--size"));
     read->height = int(number(text.substr(x + 1), 1, kMaxPixels, "--size"));
-    if (long(read->width) * read->height > kMaxPixels) throw UsageError("--size is over 64 megapixels");
+    if (long(read->width) * read->height > kMaxPixels) throw UsageError("--size is over " + std::to_string(kMaxPixels >> 20) + " megapixels");
 }
 
 }  // namespace

@@ -4,9 +4,10 @@
 #include <memory>
 #include <thread>
 
+#include "codecs/formats.h"
 #include "dump_pair.h"
 #include "dump_parser.h"
-#include "gdiplus/codecs.h"
+#include "engine/blit_engine.h"
 #include "mapped_file.h"
 #include "raw_readers.h"
 #include "refusal.h"
@@ -65,23 +66,14 @@ OpenFile open_file(const std::string &path, const ReadRequest &request) {
 }
 
 // BMP, JPEG and PNG through the layer's own decoders, so the tool reads what the bench reads.
-Picture decode(Format format, const uint8_t *data, size_t size) {
-    gdiplus::Raster raster;
-    gdiplus::CodecMessage message;
-    Gdiplus::Status status = format == Format::Bmp    ? gdiplus::decode_bmp(data, size, &raster, &message)
-                             : format == Format::Jpeg ? gdiplus::decode_jpeg(data, size, &raster, &message)
-                                                      : gdiplus::decode_png(data, size, &raster, &message);
-    if (status != Gdiplus::Ok) throw Refusal{std::string("a ") + format_description(format) + " file its decoder accepts", -1};
+Picture decode(codecs::Format codec, const uint8_t *data, size_t size) {
+    const codecs::FormatRow &format = codecs::format_row(codec);
+    codecs::Raster raster;
+    codecs::Message message;
+    if (format.decode(data, size, &raster, &message) != codecs::Status::Ok)
+        throw Refusal{std::string("a ") + format.name + " file its decoder accepts", -1};
     Picture picture(raster.width, raster.height);
-    uint8_t *out = picture.bgr.data();
-    for (int y = 0; y < raster.height; ++y) {
-        const uint32_t *row = raster.row(y);
-        for (int x = 0; x < raster.width; ++x, out += 3) {
-            out[0] = uint8_t(row[x]);
-            out[1] = uint8_t(row[x] >> 8);
-            out[2] = uint8_t(row[x] >> 16);
-        }
-    }
+    gdi::copy_pixels(raster.surface(), 0, 0, picture.surface(), 0, 0, raster.width, raster.height);
     return picture;
 }
 
@@ -92,8 +84,8 @@ LoadedPicture read_open(const OpenFile &open, const ReadRequest &request) {
         loaded.format = open.format;
         const uint8_t *data = open.file->data();
         size_t size = open.file->size();
-        if (open.format == Format::Bmp || open.format == Format::Jpeg || open.format == Format::Png) {
-            loaded.picture = decode(open.format, data, size);
+        if (std::optional<codecs::Format> codec = image_codec(open.format)) {
+            loaded.picture = decode(*codec, data, size);
             return loaded;
         }
         loaded.picture = Picture(request.width, request.height);

@@ -1,6 +1,6 @@
-#include "gdiplus/bmp_rle.h"
+#include "codecs/bmp_rle.h"
 
-namespace gdiplus {
+namespace codecs {
 namespace {
 
 class IndexWriter {
@@ -70,4 +70,4 @@ void expand_rle(const uint8_t *codes, size_t size, int bits, int width, int heig
     }
 }
 
-}  // namespace gdiplus
+}  // namespace codecs

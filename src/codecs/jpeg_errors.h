@@ -1,19 +1,19 @@
 // libjpeg's error handling for the JPEG codecs. An error must not return to the library, so it keeps
-// the library's text in the CodecMessage and jumps back to the caller's setjmp.
+// the library's text in the Message and jumps back to the caller's setjmp.
 #pragma once
 #include <csetjmp>
 #include <cstdio>
 
 #include <jpeglib.h>
 
-#include "gdiplus/codec_table.h"
+#include "codecs/status.h"
 
-namespace gdiplus {
+namespace codecs {
 
 struct JpegTrap {
     jpeg_error_mgr manager;  // first, so that the library's error pointer is the trap's
     jmp_buf jump;
-    CodecMessage *message;
+    Message *message;
 };
 
 [[noreturn]] inline void jpeg_fail_with(j_common_ptr cinfo, const char *text) {
@@ -30,7 +30,7 @@ struct JpegTrap {
 }
 
 // The trap as the error manager to give the library; emit_message sees its warnings and traces.
-inline jpeg_error_mgr *arm(JpegTrap *trap, CodecMessage *message, void (*emit_message)(j_common_ptr, int)) {
+inline jpeg_error_mgr *arm(JpegTrap *trap, Message *message, void (*emit_message)(j_common_ptr, int)) {
     jpeg_std_error(&trap->manager);
     trap->manager.error_exit = jpeg_fail;
     trap->manager.emit_message = emit_message;
@@ -38,4 +38,4 @@ inline jpeg_error_mgr *arm(JpegTrap *trap, CodecMessage *message, void (*emit_me
     return &trap->manager;
 }
 
-}  // namespace gdiplus
+}  // namespace codecs

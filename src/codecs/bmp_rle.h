@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace gdiplus {
+namespace codecs {
 
 // Expands the codes for a width x height picture into bottom-up rows of `stride` bytes (the
 // first row the codes describe is the bottom one, at `rows`). Runs and jumps past the row end or
 // the last row are clipped; pixels the codes skip or never reach keep what `rows` held.
 void expand_rle(const uint8_t *codes, size_t size, int bits, int width, int height, uint8_t *rows, size_t stride);
 
-}  // namespace gdiplus
+}  // namespace codecs

@@ -3,10 +3,10 @@
 // destructors, and everything the library allocated goes with jpeg_destroy_decompress.
 #include <jerror.h>
 
-#include "gdiplus/codecs.h"
-#include "gdiplus/jpeg_errors.h"
+#include "codecs/codecs.h"
+#include "codecs/jpeg_errors.h"
 
-namespace gdiplus {
+namespace codecs {
 namespace {
 
 // Real files have about ten scans; crafted progressive files use thousands to make decoding
@@ -54,16 +54,16 @@ void read_direct(j_decompress_ptr cinfo, Raster *out) {
         jpeg_read_scanlines(cinfo, rows + cinfo->output_scanline, cinfo->output_height - cinfo->output_scanline);
 }
 
-Gdiplus::Status decode(j_decompress_ptr cinfo, JpegTrap *trap, jpeg_progress_mgr *progress, const uint8_t *data,
+Status decode(j_decompress_ptr cinfo, JpegTrap *trap, jpeg_progress_mgr *progress, const uint8_t *data,
                        size_t size, Raster *out) {
-    if (setjmp(trap->jump)) return Gdiplus::GenericError;
+    if (setjmp(trap->jump)) return Status::Failed;
     jpeg_create_decompress(cinfo);
     progress->progress_monitor = on_progress;
     cinfo->progress = progress;
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(cinfo, TRUE);
-    Gdiplus::Status room = out->allocate(cinfo->image_width, cinfo->image_height);
-    if (room != Gdiplus::Ok) return room;
+    Status room = out->allocate(cinfo->image_width, cinfo->image_height);
+    if (room != Status::Ok) return room;
     // Grey, YCbCr and RGB convert to BGRA in the library; CMYK and YCCK come out as CMYK.
     // Anything else fails in jpeg_start_decompress. The Exif orientation is not applied.
     bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
@@ -74,19 +74,19 @@ Gdiplus::Status decode(j_decompress_ptr cinfo, JpegTrap *trap, jpeg_progress_mgr
     else
         read_direct(cinfo, out);
     // No jpeg_finish_decompress: every pixel is in, and what follows the last scan does not matter.
-    return Gdiplus::Ok;
+    return Status::Ok;
 }
 
 }  // namespace
 
-Gdiplus::Status decode_jpeg(const uint8_t *data, size_t size, Raster *out, CodecMessage *message) {
+Status decode_jpeg(const uint8_t *data, size_t size, Raster *out, Message *message) {
     jpeg_decompress_struct cinfo = {};
     JpegTrap trap;
     cinfo.err = arm(&trap, message, on_message);
     jpeg_progress_mgr progress;
-    Gdiplus::Status status = decode(&cinfo, &trap, &progress, data, size, out);
+    Status status = decode(&cinfo, &trap, &progress, data, size, out);
     jpeg_destroy_decompress(&cinfo);
     return status;
 }
 
-}  // namespace gdiplus
+}  // namespace codecs

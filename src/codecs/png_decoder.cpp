@@ -6,10 +6,10 @@
 
 #include <cstring>
 
-#include "gdiplus/codecs.h"
-#include "gdiplus/png_errors.h"
+#include "codecs/codecs.h"
+#include "codecs/png_errors.h"
 
-namespace gdiplus {
+namespace codecs {
 namespace {
 
 struct Source {
@@ -37,39 +37,39 @@ int request_bgra(png_structp png) {
     return png_set_interlace_handling(png);
 }
 
-Gdiplus::Status decode(png_structp png, png_infop info, Raster *out) {
-    if (setjmp(png_jmpbuf(png))) return Gdiplus::GenericError;
+Status decode(png_structp png, png_infop info, Raster *out) {
+    if (setjmp(png_jmpbuf(png))) return Status::Failed;
     png_read_info(png, info);
-    Gdiplus::Status room = out->allocate(png_get_image_width(png, info), png_get_image_height(png, info));
-    if (room != Gdiplus::Ok) return room;
+    Status room = out->allocate(png_get_image_width(png, info), png_get_image_height(png, info));
+    if (room != Status::Ok) return room;
     out->has_alpha = (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) != 0 ||
                      png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     int passes = request_bgra(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != size_t(out->width) * 4) return Gdiplus::GenericError;
+    if (png_get_rowbytes(png, info) != size_t(out->width) * 4) return Status::Failed;
     // Each pass writes only its own pixels of a row, so every pixel is written exactly once.
     for (int pass = 0; pass < passes; ++pass)
         for (int y = 0; y < out->height; ++y) png_read_row(png, reinterpret_cast<png_bytep>(out->row(y)), nullptr);
     // Reading to the end checks the CRC of the last image data chunk.
     png_read_end(png, nullptr);
-    return Gdiplus::Ok;
+    return Status::Ok;
 }
 
 }  // namespace
 
-Gdiplus::Status decode_png(const uint8_t *data, size_t size, Raster *out, CodecMessage *message) {
+Status decode_png(const uint8_t *data, size_t size, Raster *out, Message *message) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, message, png_fail, png_ignore_warning);
-    if (!png) return Gdiplus::OutOfMemory;
+    if (!png) return Status::OutOfMemory;
     png_infop info = png_create_info_struct(png);
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
-        return Gdiplus::OutOfMemory;
+        return Status::OutOfMemory;
     }
     Source source{data, size, 0};
     png_set_read_fn(png, &source, read_source);
-    Gdiplus::Status status = decode(png, info, out);
+    Status status = decode(png, info, out);
     png_destroy_read_struct(&png, &info, nullptr);
     return status;
 }
 
-}  // namespace gdiplus
+}  // namespace codecs

@@ -1,0 +1,16 @@
+// Where an encoder writes the file it makes.
+#pragma once
+#include <cstddef>
+
+namespace codecs {
+
+class ByteSink {
+public:
+    // False when the sink did not take every byte; the encoder then stops with SinkRefused.
+    virtual bool write(const void *bytes, size_t count) = 0;
+
+protected:
+    ~ByteSink() = default;
+};
+
+}  // namespace codecs

@@ -13,7 +13,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "bench that shows what bitmap capture, con
 set(CPACK_PACKAGE_DESCRIPTION "A Win32 bitmap experiment bench on a portable layer: key commands run
 JPEG transcoding, client-area capture, patterns and BMP drawing, and write every result as files.
 gdibench-inspect turns the outputs into pictures and compares any two.")
-set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the gdibench developers <gdibench@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)

@@ -14,14 +14,16 @@ int millimetres(int pixels) { return pixels * kTenthsOfMillimetrePerInch / (kDot
 
 extern "C" int WINAPI GetDeviceCaps(HDC hdc, int index) {
     if (!gdi::find_dc(hdc)) return 0;
+    int width = 0, height = 0;
+    gdi::screen_size(&width, &height);
     switch (index) {
         case TECHNOLOGY: return DT_RASDISPLAY;
-        case HORZSIZE: return millimetres(gdi::kScreenWidth);
-        case VERTSIZE: return millimetres(gdi::kScreenHeight);
+        case HORZSIZE: return millimetres(width);
+        case VERTSIZE: return millimetres(height);
         case HORZRES:
-        case DESKTOPHORZRES: return gdi::kScreenWidth;
+        case DESKTOPHORZRES: return width;
         case VERTRES:
-        case DESKTOPVERTRES: return gdi::kScreenHeight;
+        case DESKTOPVERTRES: return height;
         case BITSPIXEL: return 32;
         case PLANES: return 1;
         case NUMCOLORS: return -1;

@@ -12,8 +12,10 @@ namespace gdi {
 namespace {
 
 struct Screen {
+    int width = 1920;
+    int height = 1080;
     std::vector<uint32_t> pixels;
-    Surface surface;
+    Surface surface;  // keeps its address: contexts point at it
     ScreenComposer composer = nullptr;
 };
 
@@ -22,15 +24,15 @@ Screen &screen() {
     return instance;
 }
 
-// Made on first use; the surface keeps its address and bits for the process's life.
+// Its pixels are had on first use, and again after a change of size.
 Surface &screen_surface() {
     Screen &s = screen();
     if (s.pixels.empty()) {
-        s.pixels.resize(size_t(kScreenWidth) * kScreenHeight);
+        s.pixels.resize(size_t(s.width) * size_t(s.height));
         s.surface.bits = reinterpret_cast<uint8_t *>(s.pixels.data());
-        s.surface.width = kScreenWidth;
-        s.surface.height = kScreenHeight;
-        s.surface.stride = kScreenWidth * 4;
+        s.surface.width = s.width;
+        s.surface.height = s.height;
+        s.surface.stride = s.width * 4;
     }
     return s.surface;
 }
@@ -38,6 +40,21 @@ Surface &screen_surface() {
 }  // namespace
 
 void set_screen_composer(ScreenComposer composer) { screen().composer = composer; }
+
+void set_screen_size(int width, int height) {
+    Screen &s = screen();
+    if (width <= 0 || height <= 0 || (width == s.width && height == s.height)) return;
+    s.width = width;
+    s.height = height;
+    s.pixels.clear();
+    s.pixels.shrink_to_fit();
+    if (s.surface.bits) screen_surface();
+}
+
+void screen_size(int *width, int *height) {
+    *width = screen().width;
+    *height = screen().height;
+}
 
 HDC create_screen_dc() {
     Surface &surface = screen_surface();

@@ -7,6 +7,7 @@
 #include "display/screen.h"
 #include "user/message_queue.h"
 #include "user/paint.h"
+#include "user/screen_composition.h"
 #include "user/window_class.h"
 
 namespace user {
@@ -21,6 +22,13 @@ constexpr int kDefaultWidth = 820;
 constexpr int kDefaultHeight = 643;
 
 bool has_frame(DWORD style) { return style & (WS_CAPTION | WS_THICKFRAME); }
+
+// At the position asked for (the screen's corner when the system may choose), inside the frame.
+POINT client_origin(DWORD style, int x, int y) {
+    if (x == CW_USEDEFAULT) x = y = 0;
+    bool framed = has_frame(style);
+    return POINT{x + (framed ? kFrameWidth / 2 : 0), y + (framed ? kFrameHeight - kFrameWidth / 2 : 0)};
+}
 
 // The window keeps its size and pixels when the new ones cannot be had (std::bad_alloc).
 void allocate_surface(Window &window, int width, int height) {
@@ -112,6 +120,8 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
         return nullptr;
     }
     window->handle = hwnd;
+    window->client_origin = user::client_origin(style, x, y);
+    user::attach_screen();
 
     // The position is left to the backend, which places the window where it can.
     CREATESTRUCTA cs = {param, instance, menu, parent, height, width, y, x, LONG(style), windowName, className, exStyle};

@@ -18,6 +18,7 @@ struct Window {
     DWORD style = 0;
     int client_width = 0;
     int client_height = 0;
+    POINT client_origin = {};  // where the client area shows on the screen
 
     // The client area's pixels: 32-bit, top-down, white at creation. The surface object keeps
     // its address for the window's life; its bits move when the window is resized.

@@ -75,6 +75,25 @@ typedef struct tagLOGPALETTE {
     PALETTEENTRY palPalEntry[1];
 } LOGPALETTE, *PLOGPALETTE, *LPLOGPALETTE;
 
+typedef struct tagBITMAPCOREINFO {
+    BITMAPCOREHEADER bmciHeader;
+    RGBTRIPLE bmciColors[1];
+} BITMAPCOREINFO, *LPBITMAPCOREINFO;
+
+typedef struct tagDIBSECTION {
+    BITMAP dsBm;
+    BITMAPINFOHEADER dsBmih;
+    DWORD dsBitfields[3];
+    HANDLE dshSection;
+    DWORD dsOffset;
+} DIBSECTION, *LPDIBSECTION, *PDIBSECTION;
+
+typedef struct tagLOGBRUSH {
+    UINT lbStyle;
+    COLORREF lbColor;
+    ULONG_PTR lbHatch;
+} LOGBRUSH, *PLOGBRUSH, *LPLOGBRUSH;
+
 typedef struct _devicemodeA DEVMODEA;  // display settings; only ever passed as null here
 
 static_assert(sizeof(BITMAPFILEHEADER) == 14, "packed file header");
@@ -82,6 +101,7 @@ static_assert(sizeof(BITMAPCOREHEADER) == 12, "core header");
 static_assert(sizeof(BITMAPINFOHEADER) == 40, "info header");
 static_assert(sizeof(RGBQUAD) == 4 && sizeof(RGBTRIPLE) == 3, "colour entries");
 static_assert(sizeof(BITMAPINFO) == 44, "info with one colour");
+static_assert(sizeof(void *) != 8 || sizeof(DIBSECTION) == 104, "DIB section record on 64 bits");
 
 #define BI_RGB 0L
 #define BI_RLE8 1L
@@ -101,6 +121,29 @@ static_assert(sizeof(BITMAPINFO) == 44, "info with one colour");
 #define OBJ_DC 3
 #define OBJ_BITMAP 7
 #define OBJ_MEMDC 10
+#define PALETTERGB(r, g, b) (0x02000000 | RGB(r, g, b))
+#define PALETTEINDEX(i) ((COLORREF)(0x01000000 | (DWORD)(WORD)(i)))
+#define DIBINDEX(n) MAKELONG((n), 0x10FF)
+#define WHITE_BRUSH 0
+#define LTGRAY_BRUSH 1
+#define GRAY_BRUSH 2
+#define DKGRAY_BRUSH 3
+#define BLACK_BRUSH 4
+#define NULL_BRUSH 5
+#define HOLLOW_BRUSH NULL_BRUSH
+#define WHITE_PEN 6
+#define BLACK_PEN 7
+#define NULL_PEN 8
+#define OEM_FIXED_FONT 10
+#define ANSI_FIXED_FONT 11
+#define ANSI_VAR_FONT 12
+#define SYSTEM_FONT 13
+#define DEVICE_DEFAULT_FONT 14
+#define DEFAULT_PALETTE 15
+#define SYSTEM_FIXED_FONT 16
+#define DEFAULT_GUI_FONT 17
+#define DC_BRUSH 18
+#define DC_PEN 19
 #define OBJ_PEN 1
 #define OBJ_BRUSH 2
 #define OBJ_PAL 5
@@ -157,8 +200,16 @@ BOOL WINAPI DeleteDC(HDC hdc);
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ obj);
 BOOL WINAPI DeleteObject(HGDIOBJ obj);
 int WINAPI GetObjectA(HANDLE obj, int size, LPVOID out);
+int WINAPI GetObjectW(HANDLE obj, int size, LPVOID out);
+HGDIOBJ WINAPI GetStockObject(int index);
+HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
 DWORD WINAPI GetObjectType(HGDIOBJ obj);
 HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height);
+HBITMAP WINAPI CreateDiscardableBitmap(HDC hdc, int width, int height);
+HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void *bits);
+HBITMAP WINAPI CreateBitmapIndirect(const BITMAP *bitmap);
+LONG WINAPI GetBitmapBits(HBITMAP bitmap, LONG count, LPVOID bits);
+LONG WINAPI SetBitmapBits(HBITMAP bitmap, DWORD count, const void *bits);
 HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO *info, UINT usage, void **bits,
                                 HANDLE section, DWORD offset);
 HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER *header, DWORD init, const void *bits,
@@ -177,6 +228,16 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int x
                    DWORD rop);
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
+BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color);
+COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color);
+HPALETTE WINAPI CreatePalette(const LOGPALETTE *palette);
+HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground);
+UINT WINAPI RealizePalette(HDC hdc);
+UINT WINAPI GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY entries);
+UINT WINAPI SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY *entries);
+UINT WINAPI GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
+UINT WINAPI GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD *colors);
+UINT WINAPI SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD *colors);
 #ifdef __cplusplus
 }
 #endif

@@ -16,16 +16,26 @@ seeds_for() {
   esac
 }
 
-for target in "$build"/fuzz/*_fuzz; do
+targets=("$build"/fuzz/*_fuzz)
+echo "-- ${#targets[@]} fuzz targets, ${seconds}s each"
+for target in "${targets[@]}"; do
   [ -x "$target" ] || continue
   name=$(basename "$target")
   work=$(mktemp -d)
   seeds=()
   for dir in $(seeds_for "$name"); do [ -d "$dir" ] && seeds+=("$dir"); done
-  echo "-- $name: ${seconds}s"
+  echo "-- $name: fuzzing for ${seconds}s"
+  started=$SECONDS
+  status=0
   ASAN_OPTIONS=detect_leaks=1 "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=20 \
-    -print_final_stats=1 "$work" "${seeds[@]}" 2>&1 | grep -E "^(stat::number_of_executed_units|==|SUMMARY|INFO: Seed)" || true
-  status=${PIPESTATUS[0]}
-  rm -rf "$work"
-  [ "$status" -eq 0 ] || { echo "$name failed"; exit 1; }
+    -print_final_stats=1 "$work" "${seeds[@]}" >"$work.log" 2>&1 || status=$?
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work.log")
+  if [ "$status" -eq 0 ]; then
+    echo "-- $name: ${runs:-?} inputs in $((SECONDS - started))s, no failure"
+  else
+    grep -E "^(==|SUMMARY|INFO: Seed)" "$work.log" || tail -n 20 "$work.log"
+    echo "-- $name failed (exit code $status)"
+  fi
+  rm -rf "$work" "$work.log"
+  [ "$status" -eq 0 ] || exit 1
 done

@@ -3,7 +3,7 @@
 # tests, the real-window test, the fuzzers and the Windows cross-build as well. Runs as root.
 set -euo pipefail
 run_packages=(cmake make g++ pkg-config libsdl2-dev libjpeg62-turbo-dev libpng-dev)
-test_packages=(libgtest-dev xvfb xdotool imagemagick libjpeg-turbo-progs clang libclang-rt-14-dev mingw-w64)
+test_packages=(libgtest-dev dpkg-dev xvfb xdotool imagemagick libjpeg-turbo-progs clang libclang-rt-14-dev mingw-w64)
 
 packages=("${run_packages[@]}")
 [ "${1:-run}" = test ] && packages+=("${test_packages[@]}")

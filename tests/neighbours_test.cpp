@@ -1,7 +1,7 @@
 // Hostile neighbours of the running bench: another process cutting its files short, FIFOs and
 // sockets under its file names, read-only and foreign files, links, a second bench in the same
-// folder, a full disk, kills, and an input that claims to be huge. Nothing of it may crash or
-// hang the bench, or make it lose or clobber a file.
+// folder, a full disk, kills, signals, shell pipelines, resource limits, and an input that claims
+// to be huge. Nothing of it may crash or hang the bench, or make it lose or clobber a file.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -214,6 +214,68 @@ TEST(Neighbours, AKillNeverLeavesAPartialOutput) {
         bench.wait(kBenchSeconds);
         if (!workspace.exists("testC.jpg")) continue;
         EXPECT_EQ(workspace.read("testC.jpg"), complete_output()) << delay_ms;
+    }
+}
+
+long size_of(const std::string &path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? long(info.st_size) : -1;
+}
+
+// What a user's shell does to a run: a pipe that closes early, a limit on file sizes, an endless
+// key script, Ctrl-C, SIGTERM and SIGHUP, and failed allocations (of the handles of "new.bmp"'s
+// file and mapping and of "testC.jpg"'s temporary file). No program is ended by SIGPIPE or
+// SIGXFSZ; a signal ends it with its usual status once its temporary files are gone; a failure
+// changes nothing on disk, and what cannot be written is named.
+TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
+    struct Case {
+        const char *shell;  // a bash line running "$@": the bench (headless) or the inspector
+        bool inspector;
+        std::vector<std::string> args;
+        int signal;  // sent once the program has a temporary file; 0: none
+        int exit_code;
+        std::string err;   // what standard error holds
+        const char *file;  // a file holding "previous" before the run, or null
+        long size;         // its size afterwards; -1: gone
+    };
+    std::string nuls;  // the refused token of an endless "y\0y\0..." as quoted
+    for (int i = 0; i < 20; ++i) nuls += "y\\x00";
+    const std::string keys = repeat("1 8", 30);
+    const Case cases[] = {
+        {"\"$@\" | head -1; exit ${PIPESTATUS[0]}", false, {"--keys", "1 8 Esc"}, 0, 0, "", "test8.txt", 13107200},
+        {"ulimit -f 64; exec \"$@\"", false, {"--keys", "8"}, 0, 0, "gdibench: cannot write test8.txt: File too large\n",
+         "test8.txt", 8},
+        {"ulimit -f 64; exec \"$@\"", false, {"--keys", "1"}, 0, 0, "gdibench: cannot write new.bmp: File too large\n",
+         "new.bmp", 0},
+        {"ulimit -f 16; exec \"$@\"", true, {"testA.bmp", "--png", "out.png"}, 0, 2, "File too large", "out.png", 8},
+        {"BENCH_FAULTS=Allocation@12 exec \"$@\"", false, {"--keys", "1"}, 0, 0, "", "new.bmp", 8},
+        {"BENCH_FAULTS=Allocation@13 exec \"$@\"", false, {"--keys", "1"}, 0, 0, "", "new.bmp", 0},
+        {"BENCH_FAULTS=Allocation@9 exec \"$@\"", false, {"--keys", "1"}, 0, 0, "", nullptr, 0},
+        {"BENCH_FAULTS=Allocation@19 exec \"$@\"", false, {"--keys", "1 8"}, 0, 0, "", nullptr, 0},
+        {"mkfifo zeros; yes | tr '\\n' '\\0' > zeros & exec \"$@\"", false, {"--keys-file", "zeros"}, 0, 2,
+         "gdibench: a key name of over 64 bytes, \"" + nuls + "\"..., in the key script\n", nullptr, 0},
+        {"exec \"$@\"", false, {"--keys", keys}, SIGINT, 128 + SIGINT, "", nullptr, 0},
+        {"exec \"$@\"", false, {"--keys", keys}, SIGTERM, 128 + SIGTERM, "", nullptr, 0},
+        {"exec \"$@\"", false, {"--keys", keys}, SIGHUP, 128 + SIGHUP, "", nullptr, 0},
+    };
+    for (const Case &c : cases) {
+        Workspace workspace;
+        if (c.file) workspace.write(c.file, "previous");
+        std::vector<std::string> argv = {"bash", "-c", c.shell, "bash", c.inspector ? INSPECT_EXE : BENCH_EXE};
+        if (!c.inspector) argv.push_back("--headless");
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        ChildProcess program(Command(argv, workspace.dir(), {{"BENCH_FAULTS", ""}}));
+        SCOPED_TRACE(program.command_line());
+        while (c.signal && workspace.temporaries().empty() && program.wait(0) == -1) continue;
+        if (c.signal) program.kill(c.signal);
+        RunResult run = program.finish(30);
+        EXPECT_EQ(run.exit_code, c.exit_code) << run.err;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
+        EXPECT_EQ(workspace.temporaries(), std::vector<std::string>{});
+        if (c.file) {
+            EXPECT_EQ(size_of(workspace.path(c.file)), c.size) << c.file;
+        }
     }
 }
 

@@ -97,6 +97,7 @@ bool all_white(const RgbaImage &image) {
 class RealWindow : public testing::Test {
 protected:
     void SetUp() override {
+        if (!kBenchHasWindow) GTEST_SKIP() << kNoWindow;
         for (const char *tool : {"Xvfb", "xdotool", "import"})
             if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed (Debian: xvfb, xdotool, imagemagick)";
         server = std::make_unique<Xvfb>();

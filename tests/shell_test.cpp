@@ -2,9 +2,11 @@
 // its console lines, exit code, message boxes and screenshot; and the console it writes to.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <windows.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -235,6 +237,74 @@ TEST(HostOptions, HelpPrintsUsageOnStdout) {
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 
+TEST(HostOptions, ShortHelpAndVersionPrintAndEndTheRun) {
+    Workspace ws;
+    const std::string help = ws.run({"--help"}).out;
+    for (const char *part : {"123A.jpg", "testA.bmp", "testC.jpg", "new.bmp", "test8.txt", "test9.txt", "Esc, Q",
+                             "BENCH_FAULTS", "BENCH_REPORT", "BENCH_TRACE", "Exit codes:", "  2  "})
+        EXPECT_NE(help.find(part), std::string::npos) << part;
+    const std::regex version(R"(gdibench \d+\.\d+\.\d+( \(commit [0-9a-f]{7}(, modified)?\))?\n)");
+    for (const std::vector<std::string> &args : {std::vector<std::string>{"-h"}, {"--version"}, {"--headless", "--version"}}) {
+        RunResult run = ws.run(args);
+        EXPECT_EQ(run.exit_code, 0) << args.back();
+        EXPECT_EQ(run.err, "") << args.back();
+        EXPECT_TRUE(args.back() == "-h" ? run.out == help : std::regex_match(run.out, version)) << run.out;
+    }
+    EXPECT_EQ(ws.files(), kSamplesOnly);
+}
+
+TEST(HostOptions, AWindowWithoutADisplayVariableIsRefusedBeforeSdlTries) {
+    Workspace ws;
+    RunResult run = ws.run({"--window", "--keys", "0"}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}});
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "gdibench: --window needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set "
+                       "(--headless runs without one)\n");
+}
+
+// Each input missing from the working directory is noted once at the start; the program's own
+// console lines and boxes are those of a run without the notes.
+TEST(MissingInputs, EachIsNotedOnceAtTheStart) {
+    const struct {
+        std::vector<std::string> missing;
+        std::string err;  // DIR stands for the working directory
+    } cases[] = {
+        {{}, ""},
+        {{"testA.bmp"}, "gdibench: note: testA.bmp is not in DIR: mode 9 will draw nothing\n"},
+        {{"123A.jpg", "testA.bmp"},
+         "gdibench: note: 123A.jpg is not in DIR: modes 1 and 8 will show \"Failed to save to stream!\"\n"
+         "gdibench: note: testA.bmp is not in DIR: mode 9 will draw nothing\n"
+         "message box \"\": Failed to save to stream!\n"},
+    };
+    std::string console;
+    for (const auto &c : cases) {
+        Workspace ws;
+        for (const std::string &name : c.missing) unlink(ws.path(name).c_str());
+        RunResult run = ws.keys("1 9 0");
+        EXPECT_EQ(run.exit_code, 0);
+        EXPECT_EQ(run.err, std::regex_replace(c.err, std::regex("DIR"), ws.dir()));
+        if (console.empty()) console = run.out;
+        EXPECT_EQ(run.out, console);
+    }
+}
+
+// With BENCH_TRACE set, every file that does not open is named with the system's reason, whether
+// the program opens it with CreateFileA, fopen or GDI+; the program sees the same failures.
+TEST(MissingInputs, BenchTraceNamesEveryFailedOpenAndWhy) {
+    Workspace ws(false);
+    ASSERT_EQ(mkdir(ws.path("test8.txt").c_str(), 0700), 0);
+    RunResult quiet = ws.keys("1 8 9 Esc");
+    RunResult traced = ws.keys("1 8 9 Esc", {{"BENCH_TRACE", "1"}});
+    EXPECT_EQ(traced.exit_code, 0);
+    EXPECT_EQ(traced.out, quiet.out);
+    for (const char *line : {"gdibench: cannot open 123A.jpg: No such file or directory\n",
+                             "gdibench: cannot open test8.txt: Is a directory\n",
+                             "gdibench: cannot open testA.bmp: No such file or directory\n"}) {
+        EXPECT_NE(traced.err.find(line), std::string::npos) << traced.err;
+        EXPECT_EQ(quiet.err.find(line), std::string::npos) << quiet.err;
+    }
+}
+
 TEST(HostOptions, TheScreenshotIsTheWhiteClientAreaHoweverTheRunEnds) {
     for (const char *script : {"0", "0 Esc"}) {
         benchtest::RgbaImage image = screenshot_of(script);
@@ -245,6 +315,7 @@ TEST(HostOptions, TheScreenshotIsTheWhiteClientAreaHoweverTheRunEnds) {
 }
 
 TEST(Console, EachLineIsOutAsItIsPrintedSoAKillLosesNone) {
+    if (!benchtest::kBenchHasWindow) GTEST_SKIP() << benchtest::kNoWindow;
     Workspace ws;
     // On SDL's display-less driver the window waits for real input after the script, until ended.
     benchtest::ChildProcess run(ws.command({"--window", "--keys", "0 E R T"}, {{"SDL_VIDEODRIVER", "dummy"}}));

@@ -1,8 +1,6 @@
-// The window system: classes, windows, the message queue, painting and the display backends.
+// The window system: classes, windows, the message queue, painting, on the headless display.
 #include <gtest/gtest.h>
 #include <windows.h>
-
-#include <SDL.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,100 +10,12 @@
 
 #include "core/faults.h"
 #include "display/screen.h"
-#include "display/sdl_backend.h"
-#include "host/key_script.h"
+#include "support/recording_window.h"
 #include "user/window.h"
 
 namespace {
 
-// What the recording window procedure saw, and how it answers.
-struct Recorder {
-    std::vector<UINT> messages;
-    std::vector<MSG> keys;  // WM_KEYDOWN, WM_SYSKEYDOWN, WM_CHAR
-    std::vector<std::pair<int, int>> sizes;
-    LRESULT create_result = 0;
-    bool quit_on_destroy = true;
-    std::string create_name;
-    LPVOID create_param = nullptr;
-};
-Recorder recorder;
-
-LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    recorder.messages.push_back(msg);
-    switch (msg) {
-        case WM_CREATE: {
-            auto *cs = reinterpret_cast<CREATESTRUCTA *>(lParam);
-            recorder.create_name = cs->lpszName;
-            recorder.create_param = cs->lpCreateParams;
-            return recorder.create_result;
-        }
-        case WM_SIZE:
-            recorder.sizes.push_back({LOWORD(lParam), HIWORD(lParam)});
-            return 0;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-        case WM_CHAR:
-            recorder.keys.push_back({hwnd, msg, wParam, lParam, 0, {0, 0}});
-            break;
-        case WM_DESTROY:
-            if (recorder.quit_on_destroy) PostQuitMessage(7);
-            return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-const char *register_recording_class() {
-    static bool done = false;
-    if (!done) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = RecordingProc;
-        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-        wc.lpszClassName = "RecordingClass";
-        done = RegisterClassExA(&wc) != 0;
-    }
-    return "RecordingClass";
-}
-
-class WindowSystem : public testing::Test {
-protected:
-    void SetUp() override {
-        recorder = Recorder();
-        use_headless({});
-    }
-    void TearDown() override {
-        for (HWND hwnd : created_) DestroyWindow(hwnd);
-        MSG msg;
-        while (GetMessageA(&msg, NULL, 0, 0) > 0) {  // drain what the windows left behind
-        }
-    }
-
-    static void use_headless(const std::vector<UINT> &keys) {
-        display::uninstall();
-        host::play_key_script(keys);
-    }
-
-    HWND create(DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, int width = 1300, int height = 1067,
-                LPVOID param = nullptr) {
-        HWND hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, register_recording_class(), "Caption", style, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, width, height, NULL, NULL, NULL, param);
-        if (hwnd) created_.push_back(hwnd);
-        return hwnd;
-    }
-
-    // Runs the message loop as the program does; returns the quit code or -1.
-    static int run_loop() {
-        MSG msg;
-        BOOL got;
-        while ((got = GetMessageA(&msg, NULL, 0, 0)) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        return got == 0 ? int(msg.wParam) : -1;
-    }
-
-    std::vector<HWND> created_;
-};
+using namespace benchtest;
 
 TEST_F(WindowSystem, ClassRegistrationValidatesTheRecord) {
     WNDCLASSEXA wc = {};
@@ -369,153 +279,6 @@ TEST_F(WindowSystem, HeadlessMessageBoxGoesToStderrAndIsAnsweredOk) {
     int answer = MessageBoxA(NULL, "Window Creation Failed!", "Error!", MB_ICONEXCLAMATION | MB_OK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "message box \"Error!\": Window Creation Failed!\n");
     EXPECT_EQ(answer, IDOK);
-}
-
-}  // namespace
-
-namespace {
-
-// The SDL backend on SDL's display-less driver: real SDL events, pushed by the test.
-class SdlWindow : public WindowSystem {
-protected:
-    void SetUp() override {
-        WindowSystem::SetUp();
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        std::string error;
-        auto sdl = display::SdlBackend::create(&error);
-        ASSERT_TRUE(sdl) << error;
-        display::install(std::move(sdl));
-        hwnd_ = create();
-        ASSERT_NE(hwnd_, nullptr);
-    }
-    void TearDown() override {
-        WindowSystem::TearDown();
-        use_headless({});
-        unsetenv("SDL_VIDEODRIVER");
-    }
-
-    static void push_key(SDL_Keycode sym, Uint16 mod = KMOD_NONE, bool repeat = false) {
-        SDL_Event event = {};
-        event.type = SDL_KEYDOWN;
-        event.key.state = SDL_PRESSED;
-        event.key.repeat = repeat;
-        event.key.keysym.sym = sym;
-        event.key.keysym.mod = mod;
-        SDL_PushEvent(&event);
-    }
-
-    static void push_window_event(Uint8 what, int data1 = 0, int data2 = 0) {
-        SDL_Event event = {};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = what;
-        event.window.data1 = data1;
-        event.window.data2 = data2;
-        SDL_PushEvent(&event);
-    }
-
-    // The next key message, handling paints and characters on the way.
-    static MSG next_key() {
-        MSG msg = {};
-        while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-            if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) return msg;
-            DispatchMessageA(&msg);
-        }
-        return msg;
-    }
-
-    HWND hwnd_ = nullptr;
-};
-
-TEST_F(SdlWindow, KeysBecomeVirtualKeyMessages) {
-    struct Case {
-        SDL_Keycode sym;
-        Uint16 mod;
-        UINT message;
-        WPARAM vk;
-    };
-    const Case cases[] = {
-        {SDLK_q, KMOD_NONE, WM_KEYDOWN, 'Q'},
-        {SDLK_q, KMOD_LSHIFT, WM_KEYDOWN, 'Q'},
-        {SDLK_7, KMOD_NONE, WM_KEYDOWN, '7'},
-        {SDLK_KP_5, KMOD_NUM, WM_KEYDOWN, VK_NUMPAD5},
-        {SDLK_KP_0, KMOD_NUM, WM_KEYDOWN, VK_NUMPAD0},
-        {SDLK_KP_8, KMOD_NONE, WM_KEYDOWN, VK_UP},
-        {SDLK_KP_0, KMOD_NONE, WM_KEYDOWN, VK_INSERT},
-        {SDLK_ESCAPE, KMOD_NONE, WM_KEYDOWN, VK_ESCAPE},
-        {SDLK_LSHIFT, KMOD_NONE, WM_KEYDOWN, VK_SHIFT},
-        {SDLK_PERIOD, KMOD_NONE, WM_KEYDOWN, VK_OEM_PERIOD},
-        {SDLK_F1, KMOD_NONE, WM_KEYDOWN, VK_F1},
-        {SDLK_F10, KMOD_NONE, WM_SYSKEYDOWN, VK_F10},
-        {SDLK_x, KMOD_LALT, WM_SYSKEYDOWN, 'X'},
-        {SDLK_5, KMOD_RALT, WM_SYSKEYDOWN, '5'},
-    };
-    for (const Case &c : cases) {
-        push_key(c.sym, c.mod);
-        MSG msg = next_key();
-        EXPECT_EQ(msg.message, c.message) << SDL_GetKeyName(c.sym);
-        EXPECT_EQ(msg.wParam, c.vk) << SDL_GetKeyName(c.sym);
-        EXPECT_EQ((msg.lParam >> 29) & 1, (c.mod & KMOD_ALT) ? 1 : 0) << "Alt bit of " << SDL_GetKeyName(c.sym);
-        EXPECT_EQ(msg.hwnd, hwnd_);
-    }
-}
-
-TEST_F(SdlWindow, EachAutoRepeatIsAKeyDownOfItsOwn) {
-    push_key(SDLK_r);
-    push_key(SDLK_r, KMOD_NONE, true);
-    push_key(SDLK_r, KMOD_NONE, true);
-    MSG first = next_key();
-    EXPECT_EQ(first.wParam, WPARAM('R'));
-    EXPECT_EQ(first.lParam & (1 << 30), 0);
-    for (int i = 0; i < 2; ++i) {
-        MSG repeat = next_key();
-        EXPECT_EQ(repeat.wParam, WPARAM('R'));
-        EXPECT_NE(repeat.lParam & (1 << 30), 0);
-    }
-}
-
-TEST_F(SdlWindow, ResizeChangesTheClientAreaAndRepaints) {
-    push_window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600);
-    push_key(SDLK_a);
-    recorder.messages.clear();
-    next_key();
-    RECT rc;
-    GetClientRect(hwnd_, &rc);
-    EXPECT_EQ(rc.right, 800);
-    EXPECT_EQ(rc.bottom, 600);
-    ASSERT_FALSE(recorder.sizes.empty());
-    EXPECT_EQ(recorder.sizes.back(), std::make_pair(800, 600));
-    EXPECT_NE(std::find(recorder.messages.begin(), recorder.messages.end(), UINT(WM_PAINT)), recorder.messages.end());
-    EXPECT_EQ(display::snapshot().width, 800);
-}
-
-TEST_F(SdlWindow, TheCloseButtonAndAltF4SendWmClose) {
-    push_window_event(SDL_WINDOWEVENT_CLOSE);
-    EXPECT_EQ(run_loop(), 7);
-    EXPECT_FALSE(IsWindow(hwnd_));
-    EXPECT_NE(std::find(recorder.messages.begin(), recorder.messages.end(), UINT(WM_CLOSE)), recorder.messages.end());
-
-    hwnd_ = create();
-    recorder.messages.clear();
-    push_key(SDLK_F4, KMOD_LALT);
-    EXPECT_EQ(run_loop(), 7);
-    EXPECT_FALSE(IsWindow(hwnd_));
-    EXPECT_NE(std::find(recorder.messages.begin(), recorder.messages.end(), UINT(WM_CLOSE)), recorder.messages.end());
-}
-
-TEST_F(SdlWindow, ScriptKeysComeBeforeRealInput) {
-    recorder.quit_on_destroy = false;
-    DestroyWindow(hwnd_);
-    recorder.quit_on_destroy = true;
-    std::string error;
-    auto sdl = display::SdlBackend::create(&error);
-    ASSERT_TRUE(sdl) << error;
-    display::install(std::move(sdl));
-    host::play_key_script({'1', '2'});
-    hwnd_ = create();
-    push_key(SDLK_3);
-    EXPECT_EQ(next_key().wParam, WPARAM('1'));
-    EXPECT_EQ(next_key().wParam, WPARAM('2'));
-    EXPECT_EQ(next_key().wParam, WPARAM('3'));
 }
 
 }  // namespace

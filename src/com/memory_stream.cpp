@@ -1,5 +1,6 @@
 #include "com/memory_stream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -7,6 +8,10 @@
 #include "core/out_of_memory.h"
 
 namespace com {
+
+SharedGlobal::~SharedGlobal() {
+    if (free_on_release) GlobalFree(handle);
+}
 
 HRESULT MemoryStream::QueryInterface(REFIID riid, void **object) {
     if (!object) return E_POINTER;
@@ -22,19 +27,30 @@ HRESULT MemoryStream::QueryInterface(REFIID riid, void **object) {
 
 ULONG MemoryStream::AddRef() { return ++references_; }
 
+// Each clone counts its own references; the block goes with the last of them.
 ULONG MemoryStream::Release() {
     ULONG left = --references_;
     if (left == 0) delete this;
     return left;
 }
 
+// The block's bytes, locked; null when the block was freed or shrunk under the stream.
+uint8_t *MemoryStream::lock() const {
+    if (GlobalSize(memory_->handle) < memory_->size) return nullptr;
+    return static_cast<uint8_t *>(GlobalLock(memory_->handle));
+}
+
 HRESULT MemoryStream::Read(void *buffer, ULONG bytes, ULONG *read) {
     if (read) *read = 0;
     if (!buffer) return STG_E_INVALIDPOINTER;
     if (layer::injected_fault("IStream::Read")) return STG_E_READFAULT;
-    uint64_t available = position_ < data_.size() ? data_.size() - position_ : 0;
-    ULONG count = ULONG(bytes < available ? bytes : available);
-    if (count > 0) std::memcpy(buffer, data_.data() + position_, count);
+    ULONG available = position_ < memory_->size ? memory_->size - position_ : 0;
+    ULONG count = std::min(bytes, available);
+    if (count == 0) return S_OK;
+    const uint8_t *data = lock();
+    if (!data) return S_OK;  // a freed block reads as empty
+    std::memcpy(buffer, data + position_, count);
+    GlobalUnlock(memory_->handle);
     position_ += count;
     if (read) *read = count;
     return S_OK;
@@ -44,18 +60,32 @@ HRESULT MemoryStream::Write(const void *buffer, ULONG bytes, ULONG *written) {
     if (written) *written = 0;
     if (!buffer) return STG_E_INVALIDPOINTER;
     if (layer::injected_fault("IStream::Write")) return STG_E_MEDIUMFULL;
-    uint64_t end = position_ + bytes;
-    if (end > data_.size()) {
-        HRESULT grown = resize(end);
+    if (bytes == 0) return S_OK;
+    uint64_t end = uint64_t(position_) + bytes;
+    if (end > kMaxSize) return STG_E_MEDIUMFULL;
+    if (end > memory_->size) {
+        HRESULT grown = resize(ULONG(end));
         if (FAILED(grown)) return grown;
     }
-    if (bytes > 0) std::memcpy(data_.data() + position_, buffer, bytes);
-    position_ = end;
+    uint8_t *data = lock();
+    if (!data) return E_OUTOFMEMORY;
+    std::memcpy(data + position_, buffer, bytes);
+    GlobalUnlock(memory_->handle);
+    position_ = ULONG(end);
     if (written) *written = bytes;
     return S_OK;
 }
 
+// Refused or not, the seek reports the position it leaves.
 HRESULT MemoryStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER *position) {
+    HRESULT result = move_to(move, origin);
+    if (position) position->QuadPart = position_;
+    return result;
+}
+
+// Only the move's low 32 bits count, as a signed distance; the new position must lie within
+// 0 to 4 GB - 1.
+HRESULT MemoryStream::move_to(LARGE_INTEGER move, DWORD origin) {
     int64_t base;
     switch (origin) {
     case STREAM_SEEK_SET:
@@ -64,48 +94,56 @@ HRESULT MemoryStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER *pos
         break;
     case STREAM_SEEK_CUR:
         if (layer::injected_fault("IStream::SeekCur")) return STG_E_SEEKERROR;
-        base = int64_t(position_);
+        base = position_;
         break;
     case STREAM_SEEK_END:
         if (layer::injected_fault("IStream::SeekEnd")) return STG_E_SEEKERROR;
-        base = int64_t(data_.size());
+        base = memory_->size;
         break;
     default:
-        return STG_E_INVALIDFUNCTION;
+        return STG_E_SEEKERROR;
     }
-    // Both terms lie within 64-bit range apart from move itself, so compare before adding.
-    if (move.QuadPart < -base || move.QuadPart > int64_t(kMaxSize) - base) return STG_E_INVALIDFUNCTION;
-    position_ = uint64_t(base + move.QuadPart);
-    if (position) position->QuadPart = position_;
+    int64_t target = base + LONG(move.LowPart);
+    if (target < 0 || target > int64_t(kMaxSize)) return STG_E_SEEKERROR;
+    position_ = ULONG(target);
     return S_OK;
 }
 
-HRESULT MemoryStream::SetSize(ULARGE_INTEGER size) { return resize(size.QuadPart); }
+// The size's high part is ignored.
+HRESULT MemoryStream::SetSize(ULARGE_INTEGER size) { return resize(size.LowPart); }
 
-HRESULT MemoryStream::resize(uint64_t size) {
-    if (size > kMaxSize) return STG_E_MEDIUMFULL;
-    try {
-        data_.resize(size_t(size));
-    } catch (const std::bad_alloc &) {
-        return STG_E_MEDIUMFULL;
-    }
+// The block is reallocated to the stream's size; a fixed block may get a new handle, which the
+// clones then share.
+HRESULT MemoryStream::resize(ULONG size) {
+    if (size == memory_->size) return S_OK;
+    HGLOBAL resized = GlobalReAlloc(memory_->handle, size, GMEM_MOVEABLE);
+    if (!resized) return E_OUTOFMEMORY;
+    memory_->handle = resized;
+    memory_->size = size;
     return S_OK;
 }
 
+// Copies through a buffer of its own, so that a target sharing the block may reallocate it.
+// The counts are of the bytes read from here and of those the target says it wrote.
 HRESULT MemoryStream::CopyTo(IStream *target, ULARGE_INTEGER bytes, ULARGE_INTEGER *read,
                              ULARGE_INTEGER *written) {
     if (read) read->QuadPart = 0;
     if (written) written->QuadPart = 0;
     if (!target) return STG_E_INVALIDPOINTER;
-    uint64_t available = position_ < data_.size() ? data_.size() - position_ : 0;
-    uint64_t count = bytes.QuadPart < available ? bytes.QuadPart : available;
-    // Counts stay below 4 GB (kMaxSize), so one Write carries them.
-    ULONG done = 0;
-    HRESULT result = target->Write(data_.data() + position_, ULONG(count), &done);
-    position_ += count;
-    if (read) read->QuadPart = count;
-    if (written) written->QuadPart = done;
-    return result;
+    uint8_t chunk[16384];
+    for (uint64_t left = bytes.QuadPart; left > 0;) {
+        ULONG got = 0;
+        HRESULT result = Read(chunk, ULONG(std::min<uint64_t>(left, sizeof chunk)), &got);
+        if (FAILED(result)) return result;
+        if (got == 0) break;
+        ULONG put = 0;
+        result = target->Write(chunk, got, &put);
+        if (read) read->QuadPart += got;
+        if (written) written->QuadPart += put;
+        if (FAILED(result)) return result;
+        left -= got;
+    }
+    return S_OK;
 }
 
 HRESULT MemoryStream::Commit(DWORD) { return S_OK; }
@@ -116,29 +154,47 @@ HRESULT MemoryStream::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) { return
 
 HRESULT MemoryStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) { return STG_E_INVALIDFUNCTION; }
 
+// No name, class or times: only the type and the size.
 HRESULT MemoryStream::Stat(STATSTG *stat, DWORD) {
     if (!stat) return STG_E_INVALIDPOINTER;
     std::memset(stat, 0, sizeof *stat);
     stat->type = STGTY_STREAM;
-    stat->cbSize.QuadPart = data_.size();
+    stat->cbSize.QuadPart = memory_->size;
     return S_OK;
 }
 
-HRESULT MemoryStream::Clone(IStream **clone) {
-    if (clone) *clone = nullptr;
-    return E_NOTIMPL;
-}
+// The clone shares the block and its size, and starts at this stream's position.
+HRESULT MemoryStream::Clone(IStream **clone) try {
+    if (!clone) return STG_E_INVALIDPOINTER;
+    *clone = nullptr;
+    layer::allocation_point();
+    *clone = new MemoryStream(memory_, position_);
+    return S_OK;
+} OUT_OF_MEMORY_RETURNS(E_OUTOFMEMORY)
 
 }  // namespace com
 
-// Only fresh memory (global == NULL) is supported: the layer's streams own their bytes, which are
-// freed with the stream whatever deleteOnRelease says.
-extern "C" HRESULT WINAPI CreateStreamOnHGlobal(HGLOBAL global, BOOL, LPSTREAM *stream) try {
+// Without memory of the caller's, the stream starts on an empty movable block of its own. The
+// stream's size is the block's size.
+extern "C" HRESULT WINAPI CreateStreamOnHGlobal(HGLOBAL global, BOOL deleteOnRelease, LPSTREAM *stream) try {
     if (!stream) return E_INVALIDARG;
     *stream = nullptr;
-    if (global) return E_NOTIMPL;
     if (layer::injected_fault("CreateStreamOnHGlobal")) return E_OUTOFMEMORY;
     layer::allocation_point();
-    *stream = new com::MemoryStream;
+    auto memory = std::make_shared<com::SharedGlobal>();
+    auto created = std::make_unique<com::MemoryStream>(memory, 0);
+    if (!global) global = GlobalAlloc(GMEM_MOVEABLE | GMEM_NODISCARD | GMEM_SHARE, 0);
+    if (!global) return E_OUTOFMEMORY;
+    memory->handle = global;
+    memory->size = ULONG(std::min<uint64_t>(GlobalSize(global), com::MemoryStream::kMaxSize));
+    memory->free_on_release = deleteOnRelease != FALSE;
+    *stream = created.release();
     return S_OK;
 } OUT_OF_MEMORY_RETURNS(E_OUTOFMEMORY)
+
+extern "C" HRESULT WINAPI GetHGlobalFromStream(LPSTREAM stream, HGLOBAL *global) {
+    auto *own = dynamic_cast<com::MemoryStream *>(stream);
+    if (!own || !global) return E_INVALIDARG;
+    *global = own->global();
+    return S_OK;
+}

@@ -1,14 +1,35 @@
-// A growable stream in memory, the stream CreateStreamOnHGlobal hands out.
+// The stream CreateStreamOnHGlobal hands out: a position over a block of global memory, which
+// the stream's clones share.
 #pragma once
 #include <objbase.h>
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace com {
 
+// The block a stream and its clones share, with the size they see, freed with the last of them
+// when the stream was made to free it.
+struct SharedGlobal {
+    HGLOBAL handle = nullptr;
+    ULONG size = 0;
+    bool free_on_release = false;
+
+    SharedGlobal() = default;
+    SharedGlobal(const SharedGlobal &) = delete;
+    SharedGlobal &operator=(const SharedGlobal &) = delete;
+    ~SharedGlobal();
+};
+
 class MemoryStream final : public IStream {
 public:
+    static constexpr uint64_t kMaxSize = 0xFFFFFFFFu;  // the largest block a stream can have
+
+    MemoryStream(std::shared_ptr<SharedGlobal> memory, ULONG position)
+        : memory_(std::move(memory)), position_(position) {}
+
+    HGLOBAL global() const { return memory_->handle; }
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
@@ -28,14 +49,13 @@ public:
     HRESULT STDMETHODCALLTYPE Clone(IStream **clone) override;
 
 private:
-    // Streams on global memory hold at most 4 GB - 1, as global memory blocks do.
-    static constexpr uint64_t kMaxSize = 0xFFFFFFFFu;
-
-    HRESULT resize(uint64_t size);
+    HRESULT move_to(LARGE_INTEGER move, DWORD origin);
+    HRESULT resize(ULONG size);
+    uint8_t *lock() const;
 
     ULONG references_ = 1;
-    std::vector<uint8_t> data_;
-    uint64_t position_ = 0;
+    std::shared_ptr<SharedGlobal> memory_;
+    ULONG position_;  // 32-bit, as the streams' blocks hold at most 4 GB - 1
 };
 
 }  // namespace com

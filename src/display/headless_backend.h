@@ -10,7 +10,7 @@ public:
     void close() override {}
     void present(const gdi::Surface &) override {}
     bool has_user() const override { return false; }
-    InputEvent next_event() override { return InputEvent(); }
+    bool push_next() override { return false; }
     int message_box(const char *, const char *, UINT) override { return 0; }
 };
 

@@ -1,34 +1,31 @@
 #include "display/registry.h"
 
-#include <cstdlib>
-
 #include "display/headless_backend.h"
-#include "display/sdl_backend.h"
+#include "display/window_backends.h"
 
 namespace display {
 namespace {
 
-bool display_present() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
-
 bool always() { return true; }
 
-std::unique_ptr<Backend> create_sdl(std::string *error) { return SdlBackend::create(error); }
-
 std::unique_ptr<Backend> create_headless(std::string *) { return std::make_unique<HeadlessBackend>(); }
+
+std::vector<BackendEntry> all_backends() {
+    std::vector<BackendEntry> entries = window_backends();
+    entries.push_back({Shows::Nothing, always, create_headless});
+    return entries;
+}
 
 }  // namespace
 
 const std::vector<BackendEntry> &backends() {
-    static const std::vector<BackendEntry> entries = {
-        {"sdl", display_present, create_sdl},
-        {"headless", always, create_headless},
-    };
+    static const std::vector<BackendEntry> entries = all_backends();
     return entries;
 }
 
-const BackendEntry *find_backend(const std::string &name) {
+const BackendEntry *find_backend(Shows shows) {
     for (const BackendEntry &entry : backends())
-        if (name == entry.name) return &entry;
+        if (entry.shows == shows) return &entry;
     return nullptr;
 }
 

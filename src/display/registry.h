@@ -1,5 +1,5 @@
-// The display backends the host can choose from, in the order it tries them when the user
-// names none.
+// The display backends this build has, in the order the host tries them when the user asks for
+// none.
 #pragma once
 #include <memory>
 #include <string>
@@ -9,15 +9,18 @@
 
 namespace display {
 
+// What a backend shows: a real window a user sees and acts on (--window), or nothing (--headless).
+enum class Shows { Window, Nothing };
+
 struct BackendEntry {
-    const char *name;
-    bool (*available)();  // worth trying here without being asked for by name
+    Shows shows;
+    bool (*available)();  // worth trying here without being asked for
     std::unique_ptr<Backend> (*create)(std::string *error);  // null, with the reason, when it cannot start
 };
 
 const std::vector<BackendEntry> &backends();
 
-// The entry of that name, or null.
-const BackendEntry *find_backend(const std::string &name);
+// The first backend that shows that, or null when this build has none.
+const BackendEntry *find_backend(Shows shows);
 
 }  // namespace display

@@ -121,16 +121,17 @@ void SdlBackend::present(const gdi::Surface &surface) {
     SDL_RenderPresent(renderer_);
 }
 
-InputEvent SdlBackend::next_event() {
-    InputEvent event;
-    if (!window_) return event;
+bool SdlBackend::push_next() {
+    if (!window_) return false;
     SDL_Event sdl;
     while (SDL_WaitEvent(&sdl)) {
-        event = translate(sdl);
-        if (event.type != InputEvent::Type::None) return event;
+        InputEvent event = translate(sdl);
+        if (event.type == InputEvent::Type::None) continue;
+        push_input(event);
+        return true;
     }
     std::fprintf(stderr, "gdibench: no more input: %s\n", SDL_GetError());
-    return event;
+    return false;
 }
 
 int SdlBackend::message_box(const char *text, const char *caption, UINT type) {

@@ -19,7 +19,7 @@ public:
     void close() override;
     void present(const gdi::Surface &surface) override;
     bool has_user() const override { return window_ != nullptr; }
-    InputEvent next_event() override;
+    bool push_next() override;
     int message_box(const char *text, const char *caption, UINT type) override;
     bool display_size(int *width, int *height) const override;
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <SDL.h>
 
-#include "display/backend.h"
+#include "display/input_event.h"
 
 namespace display {
 

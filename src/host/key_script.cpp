@@ -7,10 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
-
-#include "display/screen.h"
-#include "user/message_queue.h"
+#include <string>
 
 namespace host {
 namespace {
@@ -19,6 +16,35 @@ struct NamedKey {
     const char *name;
     UINT vk;
 };
+
+// No key name is longer; a longer token (a binary file, /dev/zero) is refused without reading on.
+constexpr size_t kLongestToken = 64;
+// A refused token is quoted this far.
+constexpr size_t kQuotedLength = 40;
+constexpr char kSeparators[] = " ,\t\r\n";
+
+// The token as a refusal shows it: its first characters, control bytes as \xNN.
+std::string quoted(const std::string &token) {
+    std::string text = "\"";
+    for (size_t i = 0; i < token.size() && i < kQuotedLength; ++i) {
+        unsigned char c = (unsigned char)token[i];
+        char escaped[8];
+        if (std::iscntrl(c)) {
+            std::snprintf(escaped, sizeof(escaped), "\\x%02X", c);
+            text += escaped;
+            continue;
+        }
+        if (c == '"' || c == '\\') text += '\\';
+        text += char(c);
+    }
+    return text + (token.size() > kQuotedLength ? "\"..." : "\"");
+}
+
+// Whether the script read so far ends in a token longer than any key name.
+bool ends_in_overlong_token(const std::string &script) {
+    return script.size() > kLongestToken &&
+           script.find_first_of(kSeparators, script.size() - kLongestToken - 1) == std::string::npos;
+}
 
 constexpr NamedKey kNamedKeys[] = {{"Esc", VK_ESCAPE}, {"Shift", VK_SHIFT}, {"Period", VK_OEM_PERIOD}};
 
@@ -54,37 +80,21 @@ bool key_of(const std::string &token, UINT *vk) {
     return keypad_digit(token, vk) || hex_code(token, vk);
 }
 
-class KeyFeeder {
-public:
-    explicit KeyFeeder(std::vector<UINT> keys) : keys_(std::move(keys)) {}
-
-    display::InputEvent operator()() {
-        display::InputEvent event;
-        if (next_ < keys_.size()) return display::key_input(keys_[next_++], false);
-        if (!closed_ && !display::backend().has_user()) {
-            event.type = display::InputEvent::Type::Close;
-            closed_ = true;
-        }
-        return event;
-    }
-
-private:
-    std::vector<UINT> keys_;
-    size_t next_ = 0;
-    bool closed_ = false;
-};
-
 }  // namespace
 
 bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::string *error) {
     size_t pos = 0;
-    const char *separators = " ,\t\r\n";
-    while ((pos = script.find_first_not_of(separators, pos)) != std::string::npos) {
-        size_t end = script.find_first_of(separators, pos);
+    while ((pos = script.find_first_not_of(kSeparators, pos)) != std::string::npos) {
+        size_t end = script.find_first_of(kSeparators, pos);
         std::string token = script.substr(pos, end - pos);
         UINT vk = 0;
+        if (token.size() > kLongestToken) {
+            *error = "a key name of over " + std::to_string(kLongestToken) + " bytes, " + quoted(token) +
+                     ", in the key script";
+            return false;
+        }
         if (!key_of(token, &vk)) {
-            *error = "unknown key name \"" + token + "\" in the key script (use a digit or letter, Num0-Num9, Esc, Shift, Period or 0xNN)";
+            *error = "unknown key name " + quoted(token) + " in the key script (use a digit or letter, Num0-Num9, Esc, Shift, Period or 0xNN)";
             return false;
         }
         keys->push_back(vk);
@@ -93,14 +103,12 @@ bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::s
     return true;
 }
 
-void play_key_script(const std::vector<UINT> &keys) { user::set_scripted_input(KeyFeeder(keys)); }
-
 bool read_key_script(const std::string &path, std::string *script, std::string *error) {
     bool from_stdin = path == "-";
     FILE *file = from_stdin ? stdin : std::fopen(path.c_str(), "rb");
     bool read = file != nullptr;
     char buffer[65536];
-    while (read && !std::feof(file)) {
+    while (read && !std::feof(file) && !ends_in_overlong_token(*script)) {
         script->append(buffer, std::fread(buffer, 1, sizeof(buffer), file));
         read = !std::ferror(file);
     }

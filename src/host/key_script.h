@@ -15,9 +15,4 @@ bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::s
 // the reason, when it cannot be read.
 bool read_key_script(const std::string &path, std::string *script, std::string *error);
 
-// Feeds the keys to the window system's queue, one each time it has nothing else to do, before
-// any input of the display; F10 and Alt arrive as system keys, as they do in a real window. When
-// the keys are used up and no user can go on, the window is closed as the close box would.
-void play_key_script(const std::vector<UINT> &keys);
-
 }  // namespace host

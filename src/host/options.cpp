@@ -62,7 +62,8 @@ const char kUsage[] =
     "  --window           a real window (needs a display)\n"
     "                     (default: a window when a display is there, else headless)\n"
     "  --screenshot FILE  write the window's client area to FILE as PNG when the program ends\n"
-    "  --help             show this help\n"
+    "  -h, --help         show this help\n"
+    "  --version          show the version\n"
     "\n"
     "Console lines go to standard output, message boxes of a headless run to standard error.\n";
 
@@ -73,12 +74,14 @@ bool parse_options(int argc, char **argv, Options *options, std::string *error) 
         if (arg == "--") {
             options->command_line = join_command_line(i + 1, argc, argv);
             return true;
-        } else if (arg == "--help") {
+        } else if (arg == "--help" || arg == "-h") {
             options->help = true;
+        } else if (arg == "--version") {
+            options->version = true;
         } else if (arg == "--headless") {
-            options->display = "headless";
+            options->display = display::Shows::Nothing;
         } else if (arg == "--window") {
-            options->display = "sdl";
+            options->display = display::Shows::Window;
         } else if (arg != "--keys" && arg != "--keys-file" && arg != "--screenshot") {
             *error = "unknown option \"" + arg + "\"";
             return false;

@@ -2,16 +2,20 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "display/registry.h"
 
 namespace host {
 
 struct Options {
     std::vector<UINT> keys;
-    std::string display;  // a display backend's name; empty: the first one available
+    std::optional<display::Shows> display;  // what the backend must show; none: the first one available
     std::string screenshot;
     bool help = false;
+    bool version = false;
     std::string command_line;
 };
 

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "sys/signals.h"
+#include "sys/temporary_files.h"
+
 namespace host {
 namespace {
 
@@ -73,8 +76,12 @@ bool encode(FILE *file, int width, int height, const RgbRowFiller &fill_row, std
 FILE *create_temporary(const std::string &path, std::string *name) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         *name = path + "." + std::to_string(getpid()) + "." + std::to_string(attempt) + ".tmp";
+        sys::SignalsHeld held;
         int fd = open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) return fdopen(fd, "wb");
+        if (fd >= 0) {
+            sys::remember_temporary(name->c_str());  // removed should a signal end the process
+            return fdopen(fd, "wb");
+        }
         if (errno != EEXIST) return nullptr;
     }
     return nullptr;
@@ -106,6 +113,7 @@ bool write_rgb_png(const std::string &path, int width, int height, const RgbRowF
         written = false;
     }
     if (!written) unlink(temporary.c_str());
+    sys::forget_temporary(temporary.c_str());
     return written;
 }
 

@@ -6,12 +6,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "core/faults.h"
 #include "core/handles.h"
 #include "core/out_of_memory.h"
 #include "kernel/crt_calls.h"
+#include "kernel/files.h"
 
 namespace {
 
@@ -103,7 +105,9 @@ FILE *crt_freopen(const char *name, const char *mode, FILE *stream) {
     Console &c = console_state();
     if (!name || strcasecmp(name, "CONOUT$") != 0) {
         if (stream == c.bound) c.bound = nullptr;
-        return std::freopen(name, mode, stream);
+        FILE *reopened = std::freopen(name, mode, stream);
+        if (!reopened && name) kernel::trace_failed_open(name, std::strerror(errno));
+        return reopened;
     }
     if (!c.allocated || !stream || !redirect(stream, terminal_fd())) {
         errno = ENOENT;

@@ -6,6 +6,7 @@
 
 #include "kernel/crt_calls.h"
 #include "kernel/files.h"
+#include "kernel/replacing_stream.h"
 
 namespace {
 
@@ -22,24 +23,40 @@ bool mode_flags(const char *mode, int *flags) {
     }
 }
 
-}  // namespace
-
-FILE *crt_fopen(const char *name, const char *mode) {
-    int flags = 0;
-    if (!name || !mode || !mode_flags(mode, &flags)) {
-        errno = EINVAL;
-        return nullptr;
-    }
+// Opens the file itself: "r", "a", "w+", "wx", and "w" on a name that is no regular file.
+FILE *open_in_place(const char *name, const char *mode, int flags, bool existed) {
     struct stat info;
-    bool existed = stat(name, &info) == 0;
     int fd = kernel::open_regular(name, flags, existed, &info);
     if (fd < 0) return nullptr;
     FILE *file = nullptr;
     if (mode[0] != 'w' || ftruncate(fd, 0) == 0) file = fdopen(fd, mode);
     if (!file) {
+        kernel::trace_failed_open(name, std::strerror(errno));
         int err = errno;
         close(fd);
         errno = err;
     }
     return file;
+}
+
+// "w" alone on a regular file or a new name writes beside it (kernel/replacing_stream.h).
+bool replaces(const char *mode, const struct stat *info, bool existed) {
+    bool plain_write = mode[0] == 'w' && !std::strchr(mode, '+') && !std::strchr(mode, 'x');
+    return plain_write && (!existed || (S_ISREG(info->st_mode) && !kernel::read_only(*info)));
+}
+
+}  // namespace
+
+FILE *crt_fopen(const char *name, const char *mode) {
+    int flags = 0;
+    if (!name || !mode || !mode_flags(mode, &flags)) {
+        if (name) kernel::trace_failed_open(name, mode ? "the mode is not r, w or a" : "no mode");
+        errno = EINVAL;
+        return nullptr;
+    }
+    struct stat info;
+    bool existed = lstat(name, &info) == 0;
+    if (replaces(mode, &info, existed))
+        if (FILE *file = kernel::open_replacing(name, mode, existed ? &info : nullptr)) return file;
+    return open_in_place(name, mode, flags, existed);
 }

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "core/faults.h"
@@ -41,11 +43,15 @@ HANDLE fail_from_errno() {
     return nullptr;
 }
 
-// Makes the file at least size bytes long, with the new bytes allocated and zero.
-bool grow(int fd, uint64_t current, uint64_t size) {
+// Makes the file at least size bytes long, with the new bytes allocated and zero. A file that
+// cannot grow (a full disk) is left at its length, and the reason goes to standard error: the
+// capture it was to hold is not written.
+bool grow(const OpenFile &file, uint64_t current, uint64_t size) {
     if (size <= current) return true;
-    int err = posix_fallocate(fd, off_t(current), off_t(size - current));
+    int err = posix_fallocate(file.fd, off_t(current), off_t(size - current));
     if (err == 0) return true;
+    [[maybe_unused]] int restored = ftruncate(file.fd, off_t(current));  // in case it failed part of the way
+    std::fprintf(stderr, "gdibench: cannot write %s: %s\n", file.path.c_str(), std::strerror(err));
     SetLastError(error_from_errno(err));
     return false;
 }
@@ -146,14 +152,18 @@ extern "C" HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES, 
     if (size == 0) size = current;
     if (size == 0) return fail(ERROR_FILE_INVALID);  // an empty file cannot be mapped
     if (size > current && !writable) return fail(ERROR_ACCESS_DENIED);
-    if (!kernel::grow(open->fd, current, size)) return nullptr;
-    auto mapping = std::make_unique<kernel::Mapping>();
-    mapping->fd = fcntl(open->fd, F_DUPFD_CLOEXEC, 0);
-    if (mapping->fd < 0) return kernel::fail_from_errno();
-    mapping->size = size;
-    mapping->writable = writable;
-    HANDLE handle = kernel::mappings().add(std::move(mapping));
+    // The descriptor and the handle are had before the file grows, so that a failure leaves it as it was.
+    auto created = std::make_unique<kernel::Mapping>();
+    created->fd = fcntl(open->fd, F_DUPFD_CLOEXEC, 0);
+    if (created->fd < 0) return kernel::fail_from_errno();
+    created->size = size;
+    created->writable = writable;
+    HANDLE handle = kernel::mappings().add(std::move(created));
     if (!handle) return fail(ERROR_NOT_ENOUGH_MEMORY);
+    if (!kernel::grow(*open, current, size)) {
+        kernel::mappings().remove(handle);
+        return nullptr;
+    }
     SetLastError(ERROR_SUCCESS);
     return handle;
 } OUT_OF_MEMORY_RETURNS(nullptr)

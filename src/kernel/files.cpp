@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/file.h>
@@ -18,7 +19,10 @@
 #include "core/faults.h"
 #include "core/handles.h"
 #include "core/out_of_memory.h"
+#include "core/trace.h"
 #include "kernel/win32_error.h"
+#include "sys/signals.h"
+#include "sys/temporary_files.h"
 
 namespace kernel {
 namespace {
@@ -74,6 +78,14 @@ bool held_open(const std::string &path) {
     return held;
 }
 
+// Why an opened file may not be used as asked, or null; fills info.
+const char *unusable(int fd, bool writing, bool existed, struct stat *info) {
+    if (fstat(fd, info) != 0) return std::strerror(errno);
+    if (!S_ISREG(info->st_mode)) return "not a regular file";
+    if (existed && writing && read_only(*info)) return "the file is read-only";
+    return nullptr;
+}
+
 }  // namespace
 
 bool read_only(const struct stat &info) { return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
@@ -81,16 +93,25 @@ bool read_only(const struct stat &info) { return (info.st_mode & (S_IWUSR | S_IW
 int open_regular(const char *path, int flags, bool existed, struct stat *info) {
     int fd = open(path, flags | O_CLOEXEC | kNeverWait, 0666);
     if (fd < 0) {
+        trace_failed_open(path, std::strerror(errno));
         if (errno == ENXIO || errno == EISDIR) errno = EACCES;  // a FIFO without a reader, a socket, a folder
         return -1;
     }
     bool writing = (flags & O_ACCMODE) != O_RDONLY;
-    if (fstat(fd, info) != 0 || !S_ISREG(info->st_mode) || (existed && writing && read_only(*info))) {
+    if (const char *refusal = unusable(fd, writing, existed, info)) {
+        trace_failed_open(path, refusal);
         close(fd);
         errno = EACCES;
         return -1;
     }
     return fd;
+}
+
+void trace_failed_open(const char *path, const char *reason) {
+    if (!layer::tracing()) return;
+    int err = errno;
+    std::fprintf(stderr, "gdibench: cannot open %s: %s\n", path, reason);
+    errno = err;
 }
 
 OpenFile::~OpenFile() {
@@ -124,6 +145,33 @@ OpenFile *file_for_transfer(HANDLE handle, DWORD right, const void *buffer, DWOR
     return file;
 }
 
+// Opens the file for CreateFileA and takes its lock, then truncates it when the disposition says
+// so. ERROR_SUCCESS, or the reason it failed.
+DWORD open_file(OpenFile *file, const std::string &path, int create, DWORD disposition, DWORD share, bool existed,
+                struct stat *info) {
+    file->fd = open_regular(path.c_str(), access_flags(file->access) | create, existed, info);
+    if (file->fd < 0) return error_from_errno(errno, path.c_str());
+    if (flock(file->fd, (share ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+        trace_failed_open(path.c_str(), "another handle holds it (sharing violation)");
+        return ERROR_SHARING_VIOLATION;
+    }
+    bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+    if (truncate && file_has_view(uint64_t(info->st_dev), uint64_t(info->st_ino))) {
+        trace_failed_open(path.c_str(), "a view maps it, so it cannot be truncated");
+        return ERROR_USER_MAPPED_FILE;
+    }
+    if (truncate && ftruncate(file->fd, 0) != 0) {
+        trace_failed_open(path.c_str(), std::strerror(errno));
+        return error_from_errno(errno, path.c_str());
+    }
+    return ERROR_SUCCESS;
+}
+
+// A name the process makes a temporary file under, which a signal ending it removes: "*.tmp".
+bool temporary_name(const std::string &path) {
+    return path.size() > 4 && path.compare(path.size() - 4, 4, ".tmp") == 0;
+}
+
 }  // namespace
 }  // namespace kernel
 
@@ -138,36 +186,33 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
+    std::string path = kernel::native_path(name);
     if (layer::injected_fault("CreateFileA")) {
+        kernel::trace_failed_open(path.c_str(), "made to fail by BENCH_FAULTS");
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    std::string path = kernel::native_path(name);
     bool existed = kernel::exists(path);
-    auto file = std::make_unique<OpenFile>();
+    // The handle is had first, so that a failure to allocate it leaves nothing on disk.
+    auto created = std::make_unique<OpenFile>();
+    OpenFile *file = created.get();
     file->access = access;
-    struct stat info;
-    file->fd = kernel::open_regular(path.c_str(), kernel::access_flags(access) | create, existed, &info);
-    if (file->fd < 0) {
-        fail_with_errno(path.c_str());
-        return INVALID_HANDLE_VALUE;
-    }
-    if (flock(file->fd, (share ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return INVALID_HANDLE_VALUE;
-    }
-    bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
-    if (truncate && kernel::file_has_view(uint64_t(info.st_dev), uint64_t(info.st_ino))) {
-        SetLastError(ERROR_USER_MAPPED_FILE);
-        return INVALID_HANDLE_VALUE;
-    }
-    if (truncate && ftruncate(file->fd, 0) != 0) {
-        fail_with_errno(path.c_str());
-        return INVALID_HANDLE_VALUE;
-    }
-    HANDLE handle = kernel::files().add(std::move(file));
+    file->path = path;
+    HANDLE handle = kernel::files().add(std::move(created));
     if (!handle) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat info;
+    DWORD error;
+    {
+        sys::SignalsHeld held;  // a temporary file is remembered as soon as it exists
+        error = kernel::open_file(file, path, create, disposition, share, existed, &info);
+        if (error == ERROR_SUCCESS && !existed && kernel::temporary_name(path)) sys::remember_temporary(path.c_str());
+    }
+    if (error != ERROR_SUCCESS) {
+        kernel::files().remove(handle);
+        SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
     bool reopened = existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
@@ -237,7 +282,9 @@ BOOL WINAPI DeleteFileA(LPCSTR name) try {
         SetLastError(ERROR_SHARING_VIOLATION);
         return FALSE;
     }
-    return unlink(path.c_str()) == 0 ? TRUE : fail_with_errno(path.c_str());
+    if (unlink(path.c_str()) != 0) return fail_with_errno(path.c_str());
+    sys::forget_temporary(path.c_str());
+    return TRUE;
 } OUT_OF_MEMORY_RETURNS(FALSE)
 
 BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) try {
@@ -260,7 +307,9 @@ BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) try {
         SetLastError(ERROR_SHARING_VIOLATION);
         return FALSE;
     }
-    return std::rename(source.c_str(), target.c_str()) == 0 ? TRUE : fail_with_errno(source.c_str());
+    if (std::rename(source.c_str(), target.c_str()) != 0) return fail_with_errno(source.c_str());
+    sys::forget_temporary(source.c_str());
+    return TRUE;
 } OUT_OF_MEMORY_RETURNS(FALSE)
 
 }  // extern "C"

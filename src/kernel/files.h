@@ -4,10 +4,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <string>
+
 namespace kernel {
 
 struct OpenFile {
     int fd = -1;
+    std::string path;  // as opened, for messages
     DWORD access = 0;  // GENERIC_READ and/or GENERIC_WRITE
     ~OpenFile();
 };
@@ -28,5 +31,8 @@ constexpr int kNeverWait = O_NONBLOCK | O_NOCTTY;
 // not for writing when it existed before and is read-only. A folder, FIFO, socket or device, or
 // a read-only file opened for writing, gives -1 with errno EACCES; other failures their errno.
 int open_regular(const char *path, int flags, bool existed, struct stat *info);
+
+// With BENCH_TRACE set, "gdibench: cannot open PATH: REASON" on standard error; errno is kept.
+void trace_failed_open(const char *path, const char *reason);
 
 }  // namespace kernel

@@ -2,6 +2,7 @@
 // address), so GlobalLock is needed for both, as portable code does anyway.
 #include <windows.h>
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -12,7 +13,12 @@ namespace {
 
 struct GlobalBlock {
     std::vector<uint8_t> bytes;  // always zero-filled, which also serves GMEM_ZEROINIT
+    UINT flags = 0;              // GMEM_MOVEABLE and GMEM_DISCARDABLE
     unsigned locks = 0;
+
+    bool moveable() const { return (flags & GMEM_MOVEABLE) != 0; }
+    // A movable block of no bytes has no memory, as a discarded one.
+    bool discarded() const { return moveable() && bytes.empty(); }
 };
 
 layer::HandleTable<GlobalBlock> &blocks() {
@@ -26,22 +32,65 @@ GlobalBlock *find(HGLOBAL mem) {
     return block;
 }
 
-constexpr DWORD kErrorNotLocked = 158;
+HGLOBAL add(std::unique_ptr<GlobalBlock> block) {
+    if (HGLOBAL handle = blocks().add(std::move(block))) return handle;
+    return layer::out_of_memory(nullptr);
+}
+
+// A fixed block that cannot grow where it lies moves, and as its handle stands for its address,
+// it gets a new handle. Room for twice the bytes it had, so that growing it again and again
+// copies each byte a bounded number of times.
+HGLOBAL move_fixed(HGLOBAL mem, const GlobalBlock &block, SIZE_T bytes) {
+    auto moved = std::make_unique<GlobalBlock>();
+    moved->flags = block.flags;
+    moved->locks = block.locks;
+    moved->bytes.reserve(std::max<size_t>(bytes, 2 * block.bytes.size()));
+    moved->bytes.assign(block.bytes.begin(), block.bytes.end());
+    moved->bytes.resize(bytes);
+    HGLOBAL handle = add(std::move(moved));
+    if (handle) blocks().remove(mem);
+    return handle;
+}
 
 }  // namespace
 
 extern "C" {
 
-HGLOBAL WINAPI GlobalAlloc(UINT, SIZE_T bytes) try {
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) try {
     auto block = std::make_unique<GlobalBlock>();
+    block->flags = flags & (GMEM_MOVEABLE | GMEM_DISCARDABLE);
+    block->bytes.reserve(bytes ? bytes : 1);  // a fixed block of no bytes still has an address
     block->bytes.resize(bytes);
-    if (HGLOBAL handle = blocks().add(std::move(block))) return handle;
-    return layer::out_of_memory(nullptr);
+    return add(std::move(block));
+} OUT_OF_MEMORY_RETURNS(nullptr)
+
+// Grows or shrinks where the block lies when it can. Otherwise the block moves, which a
+// movable block may do unless locked, and any block may with GMEM_MOVEABLE; failing that, the
+// call fails. GMEM_MODIFY with GMEM_MOVEABLE makes a fixed block movable and keeps its bytes.
+HGLOBAL WINAPI GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags) try {
+    GlobalBlock *block = find(mem);
+    if (!block) return nullptr;
+    if (flags & GMEM_MODIFY) {
+        block->flags |= flags & GMEM_MOVEABLE;
+        return mem;
+    }
+    bool in_place = bytes <= block->bytes.capacity();
+    bool may_move = (flags & GMEM_MOVEABLE) || (block->moveable() && block->locks == 0);
+    if (!in_place && !may_move) return layer::out_of_memory(nullptr);
+    if (in_place || block->moveable()) {
+        block->bytes.resize(bytes);
+        return mem;
+    }
+    return move_fixed(mem, *block, bytes);
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
 LPVOID WINAPI GlobalLock(HGLOBAL mem) {
     GlobalBlock *block = find(mem);
-    if (!block || block->bytes.empty()) return nullptr;
+    if (!block) return nullptr;
+    if (block->discarded()) {
+        SetLastError(ERROR_DISCARDED);
+        return nullptr;
+    }
     ++block->locks;
     return block->bytes.data();
 }
@@ -51,12 +100,20 @@ BOOL WINAPI GlobalUnlock(HGLOBAL mem) {
     GlobalBlock *block = find(mem);
     if (!block) return FALSE;
     if (block->locks == 0) {
-        SetLastError(kErrorNotLocked);
+        SetLastError(ERROR_NOT_LOCKED);
         return FALSE;
     }
     if (--block->locks > 0) return TRUE;
     SetLastError(ERROR_SUCCESS);
     return FALSE;
+}
+
+// The lock count in the low byte, with GMEM_DISCARDABLE and GMEM_DISCARDED.
+UINT WINAPI GlobalFlags(HGLOBAL mem) {
+    GlobalBlock *block = find(mem);
+    if (!block) return GMEM_INVALID_HANDLE;
+    UINT flags = std::min<UINT>(block->locks, GMEM_LOCKCOUNT) | (block->flags & GMEM_DISCARDABLE);
+    return block->discarded() ? flags | GMEM_DISCARDED : flags;
 }
 
 HGLOBAL WINAPI GlobalFree(HGLOBAL mem) {

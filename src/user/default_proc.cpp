@@ -1,8 +1,7 @@
 // DefWindowProcA: what a window does with the messages its procedure leaves alone.
 #include <windows.h>
 
-#include "user/paint.h"
-#include "user/window.h"
+#include "user/window_table.h"
 
 namespace {
 
@@ -10,7 +9,7 @@ namespace {
 LRESULT erase_background(HWND hwnd, HDC hdc) {
     user::Window *window = user::find_window(hwnd);
     if (!window || !window->background) return 0;
-    RECT area = user::erase_area(*window);
+    RECT area = window->update.erase_area(window->client.rect());
     return FillRect(hdc, &area, window->background) ? 1 : 0;
 }
 

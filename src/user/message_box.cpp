@@ -6,7 +6,7 @@
 
 #include "core/out_of_memory.h"
 #include "display/screen.h"
-#include "user/window.h"
+#include "user/window_table.h"
 
 extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) try {
     if (owner && !user::find_window(owner)) return 0;

@@ -1,19 +1,23 @@
-// The thread's message queue: posted messages, the quit flag, synthesised paints and input.
+// The thread's message queue: the posted messages and the quit flag.
 #pragma once
 #include <windows.h>
 
-#include <functional>
-
-#include "display/backend.h"
-
 namespace user {
+
+// A message stamped with the time it is made.
+MSG make_msg(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Whether the message passes GetMessage's window and range filter.
+bool matches(const MSG &msg, HWND hwnd, UINT first, UINT last);
+
+// Queues the message; may throw std::bad_alloc.
+void post(const MSG &msg);
+// Takes the oldest posted message that passes the filter.
+bool take_posted(HWND hwnd, UINT first, UINT last, MSG *out);
+// Takes the WM_QUIT that PostQuitMessage asked for.
+bool take_quit(MSG *out);
 
 // Drops what was posted to a window that goes away.
 void purge_posted(HWND hwnd);
-
-// Scripted input, taken before the display backend's own: the next event for the shown window,
-// or one of Type None when the script has nothing (more) to give.
-using ScriptedInput = std::function<display::InputEvent()>;
-void set_scripted_input(ScriptedInput script);
 
 }  // namespace user

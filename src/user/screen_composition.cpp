@@ -6,16 +6,16 @@
 
 #include "display/screen.h"
 #include "gdi/gdi_internal.h"
-#include "user/window.h"
+#include "user/window_table.h"
 
 namespace user {
 namespace {
 
 // Both surfaces are 32-bit and top-down: the rows that overlap are copied as they are.
 void compose(const gdi::Surface &screen) {
-    const Window *window = windows().get(display::shown_window());
+    Window *window = window_of(display::shown_window());
     if (!window) return;
-    const gdi::Surface &client = window->surface;
+    const gdi::Surface &client = *window->client.surface();
     int x0 = window->client_origin.x, y0 = window->client_origin.y;
     int left = std::max(0, x0), top = std::max(0, y0);
     int right = int(std::min<int64_t>(screen.width, int64_t(x0) + client.width));

@@ -6,7 +6,7 @@
 #include "core/handles.h"
 #include "core/out_of_memory.h"
 #include "gdi/gdi_internal.h"
-#include "user/window.h"
+#include "user/window_table.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ extern "C" DWORD WINAPI GetGuiResources(HANDLE process, DWORD flags) {
         case GR_GDIOBJECTS:
             return DWORD(gdi::live_objects());
         case GR_USEROBJECTS:
-            return DWORD(user::windows().live());
+            return DWORD(user::live_windows());
     }
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;

@@ -1,14 +1,12 @@
 #include "user/window.h"
 
-#include <algorithm>
-
 #include "core/faults.h"
 #include "core/out_of_memory.h"
 #include "display/screen.h"
 #include "user/message_queue.h"
-#include "user/paint.h"
 #include "user/screen_composition.h"
 #include "user/window_class.h"
+#include "user/window_table.h"
 
 namespace user {
 namespace {
@@ -30,21 +28,6 @@ POINT client_origin(DWORD style, int x, int y) {
     return POINT{x + (framed ? kFrameWidth / 2 : 0), y + (framed ? kFrameHeight - kFrameWidth / 2 : 0)};
 }
 
-// The window keeps its size and pixels when the new ones cannot be had (std::bad_alloc).
-void allocate_surface(Window &window, int width, int height) {
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-    window.pixels.assign(size_t(width) * height, 0xFFFFFFFF);  // opaque white, as fills write it
-    window.client_width = width;
-    window.client_height = height;
-    gdi::Surface &s = window.surface;
-    s.bits = reinterpret_cast<uint8_t *>(window.pixels.data());
-    s.width = window.client_width;
-    s.height = window.client_height;
-    s.stride = window.client_width * 4;
-    s.bottom_up = false;
-}
-
 LPARAM size_param(int width, int height) { return LPARAM((DWORD(height) << 16) | (DWORD(width) & 0xFFFF)); }
 
 std::unique_ptr<Window> make_window(const WindowClass &cls, const char *title, DWORD style, int width,
@@ -56,7 +39,7 @@ std::unique_ptr<Window> make_window(const WindowClass &cls, const char *title, D
     window->style = style;
     int frame_w = has_frame(style) ? kFrameWidth : 0;
     int frame_h = has_frame(style) ? kFrameHeight : 0;
-    allocate_surface(*window, width - frame_w, height - frame_h);
+    window->client.resize(width - frame_w, height - frame_h);
     return window;
 }
 
@@ -67,26 +50,15 @@ bool send_creation(HWND hwnd, CREATESTRUCTA *cs) {
 }
 
 void announce_size(HWND hwnd, const Window &window) {
-    SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, size_param(window.client_width, window.client_height));
+    SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, size_param(window.client.width(), window.client.height()));
 }
 
 }  // namespace
 
-layer::HandleTable<Window> &windows() {
-    static layer::HandleTable<Window> table(layer::Kind::Window);
-    return table;
-}
-
-Window *find_window(HWND hwnd) {
-    Window *window = windows().get(hwnd);
-    if (!window) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return window;
-}
-
 void resize_client(HWND hwnd, int width, int height) {
     Window *window = find_window(hwnd);
-    if (!window || (width == window->client_width && height == window->client_height)) return;
-    allocate_surface(*window, width, height);
+    if (!window || (width == window->client.width() && height == window->client.height())) return;
+    window->client.resize(width, height);
     announce_size(hwnd, *window);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
@@ -112,15 +84,12 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
         width = user::kDefaultWidth;
         height = user::kDefaultHeight;
     }
-    auto made = user::make_window(*cls, windowName, style, width, height);
-    Window *window = made.get();
-    HWND hwnd = static_cast<HWND>(user::windows().add(std::move(made)));
+    HWND hwnd = user::add_window(user::make_window(*cls, windowName, style, width, height));
     if (!hwnd) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    window->handle = hwnd;
-    window->client_origin = user::client_origin(style, x, y);
+    user::window_of(hwnd)->client_origin = user::client_origin(style, x, y);
     user::attach_screen();
 
     // The position is left to the backend, which places the window where it can.
@@ -130,13 +99,14 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
         return nullptr;
     }
     // The window procedure may have destroyed the window in any of the messages it got.
-    if ((window = user::windows().get(hwnd))) user::announce_size(hwnd, *window);
+    if (Window *window = user::window_of(hwnd)) user::announce_size(hwnd, *window);
     InvalidateRect(hwnd, nullptr, TRUE);
-    if (!(window = user::windows().get(hwnd))) {
+    Window *window = user::window_of(hwnd);
+    if (!window) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
-    if (style & WS_VISIBLE) display::show(hwnd, window->title.c_str(), &window->surface);
+    if (style & WS_VISIBLE) display::show(hwnd, window->title.c_str(), window->client.surface());
     return hwnd;
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
@@ -149,16 +119,15 @@ extern "C" BOOL WINAPI DestroyWindow(HWND hwnd) try {
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
     SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
     user::purge_posted(hwnd);
-    user::release_all_dcs(*window);
-    user::windows().remove(hwnd);
+    user::remove_window(hwnd);
     return TRUE;
 } OUT_OF_MEMORY_RETURNS(FALSE)
 
-extern "C" BOOL WINAPI IsWindow(HWND hwnd) { return user::windows().get(hwnd) != nullptr; }
+extern "C" BOOL WINAPI IsWindow(HWND hwnd) { return user::window_of(hwnd) != nullptr; }
 
 extern "C" BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
     Window *window = user::find_window(hwnd);
     if (!window || !rect) return FALSE;
-    *rect = {0, 0, window->client_width, window->client_height};
+    *rect = window->client.rect();
     return TRUE;
 }

@@ -5,6 +5,14 @@
 
 typedef enum tagSTREAM_SEEK { STREAM_SEEK_SET = 0, STREAM_SEEK_CUR = 1, STREAM_SEEK_END = 2 } STREAM_SEEK;
 
+typedef enum tagSTGC {
+    STGC_DEFAULT = 0,
+    STGC_OVERWRITE = 1,
+    STGC_ONLYIFCURRENT = 2,
+    STGC_DANGEROUSLYCOMMITMERELYTODISKCACHE = 4,
+    STGC_CONSOLIDATE = 8
+} STGC;
+
 typedef struct _FILETIME {
     DWORD dwLowDateTime;
     DWORD dwHighDateTime;
@@ -69,6 +77,7 @@ extern const IID IID_IStream;
 HRESULT WINAPI CoInitialize(LPVOID reserved);
 void WINAPI CoUninitialize(void);
 HRESULT WINAPI CreateStreamOnHGlobal(HGLOBAL global, BOOL deleteOnRelease, LPSTREAM *stream);
+HRESULT WINAPI GetHGlobalFromStream(LPSTREAM stream, HGLOBAL *global);
 #ifdef __cplusplus
 }
 #endif

@@ -11,6 +11,10 @@ namespace benchtest {
 // How long one run of the bench may take before the test fails.
 constexpr double kBenchSeconds = 60;
 
+// Whether the bench was built with a real window (SDL2); the tests of that window skip without it.
+constexpr bool kBenchHasWindow = BENCH_HAS_WINDOW;
+constexpr const char kNoWindow[] = "this build has no window back-end (SDL2 was not found)";
+
 class Workspace {
 public:
     // A fresh directory holding the bundled sample images ("123A.jpg", "testA.bmp") unless told not to.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <stdexcept>
 #include <thread>
@@ -33,12 +34,22 @@ std::string contents(int fd) {
     return bytes;
 }
 
+// The program starts as from a shell: no signal is ignored or blocked because the test process
+// has it so.
+void default_signals() {
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) std::signal(signal, SIG_DFL);
+}
+
 [[noreturn]] void exec_child(const Command &command, int out, int err) {
     setpgid(0, 0);
     int in = open("/dev/null", O_RDONLY);
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
+    default_signals();
     if (!command.dir.empty() && chdir(command.dir.c_str()) != 0) _exit(127);
     for (const auto &[name, value] : command.env) {
         if (value.empty())

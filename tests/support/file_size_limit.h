@@ -1,8 +1,8 @@
-// A full disk, as far as the processes of a test can tell: files cannot grow past a limit, and a
-// write beyond it fails (EFBIG) instead of raising SIGXFSZ. The limit and the ignored signal are
-// inherited by the processes started meanwhile.
+// A full disk, as far as the processes of a test can tell: files cannot grow past a limit. The
+// limit is inherited by the processes started meanwhile; a write beyond it fails (EFBIG) in a
+// process that ignores SIGXFSZ, as the bench, the inspector and the test programs do, and ends any
+// other.
 #pragma once
-#include <signal.h>
 #include <sys/resource.h>
 
 namespace benchtest {
@@ -11,20 +11,15 @@ class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &previous_);
-        previous_signal_ = signal(SIGXFSZ, SIG_IGN);
         rlimit limit = {bytes, previous_.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        signal(SIGXFSZ, previous_signal_);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); }
     FileSizeLimit(const FileSizeLimit &) = delete;
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
 private:
     rlimit previous_;
-    sighandler_t previous_signal_;
 };
 
 }  // namespace benchtest

@@ -4,14 +4,17 @@
 #include <gtest/gtest.h>
 
 #include "support/captured_stdout.h"
+#include "sys/signals.h"
 
 namespace benchtest {
 namespace {
 
-// COM and GDI+ are up for the whole test program, as WinMain has them up for the program.
+// COM and GDI+ are up for the whole test program, as WinMain has them up for the program, and
+// signals are taken as gdibench's main() takes them.
 class PlatformEnvironment : public testing::Environment {
 public:
     void SetUp() override {
+        sys::take_process_signals();
         CoInitialize(NULL);
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&token_, &input, NULL);

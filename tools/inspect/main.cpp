@@ -9,6 +9,8 @@
 #include "refusal.h"
 #include "report.h"
 #include "statistics.h"
+#include "sys/signals.h"
+#include "version/version.h"
 
 namespace {
 
@@ -39,10 +41,15 @@ int compare_files(const Options &options) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    sys::take_process_signals();
     try {
         Options options = parse_options(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
             std::fputs(kUsage, stdout);
+            return kEqual;
+        }
+        if (options.version) {
+            std::printf("gdibench-inspect %s\n", BENCH_VERSION_TEXT);
             return kEqual;
         }
         return options.compare ? compare_files(options) : describe(options);

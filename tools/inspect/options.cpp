@@ -22,6 +22,8 @@ const char kUsage[] =
     "  --size WxH            size of dumps and raw captures\n"
     "  --format F            read as dump3, dump1, device, raw, bmp, jpeg or png\n"
     "  --json                print the figures as one JSON object\n"
+    "  -h, --help            show this help\n"
+    "  --version             show the version\n"
     "\n"
     "Exit code: 0 equal (or described), 1 different, 2 error.\n";
 
@@ -59,6 +61,8 @@ Options parse_options(const std::vector<std::string> &args) {
         };
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--json") {
             options.json = true;
         } else if (arg == "--png") {
@@ -78,7 +82,7 @@ Options parse_options(const std::vector<std::string> &args) {
             positional.push_back(arg);
         }
     }
-    if (options.help) return options;
+    if (options.help || options.version) return options;
     options.compare = !positional.empty() && positional[0] == "compare";
     if (options.compare) positional.erase(positional.begin());
     if (positional.size() != (options.compare ? 2u : 1u))

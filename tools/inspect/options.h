@@ -10,6 +10,7 @@ namespace inspect {
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool compare = false;            // "compare A B"; otherwise one FILE is described
     std::vector<std::string> files;  // one, or two for compare
     ReadRequest read;

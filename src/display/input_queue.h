@@ -1,0 +1,31 @@
+// The one road of input to the window system: the back-end and the host push input events into
+// this queue, and the window system takes them, oldest first, to turn into messages. It asks the
+// sources for more only when the queue is empty, which is when it has handled every message before:
+// so each event is handled in full before the next, and the host's input comes before the
+// back-end's.
+#pragma once
+#include <memory>
+
+#include "display/input_event.h"
+
+namespace display {
+
+class InputSource {
+public:
+    virtual ~InputSource() = default;
+    // Pushes the next input event, waiting for it if need be; false, pushing none, when it has
+    // none to give.
+    virtual bool push_next() = 0;
+};
+
+// May throw std::bad_alloc.
+void push_input(const InputEvent &event);
+
+// The host's input, asked before the back-end's (the key script); null for none.
+void set_host_input(std::unique_ptr<InputSource> source);
+
+// Takes the oldest event; when none waits, the host's input and then the back-end's are asked for
+// more. False when neither gives any.
+bool next_input(InputEvent *event);
+
+}  // namespace display

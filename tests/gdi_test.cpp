@@ -658,13 +658,16 @@ TEST_F(Gdi, GetDIBitsCopiesScanLinesIntoTheHeadersFormat) {
     DeleteDC(dc);
 }
 
+// The bitmaps take the screen's depth; a fresh memory context would make them monochrome.
 TEST_F(Gdi, CreateDIBitmapNeedsPixelsToInitialiseFrom) {
     L labels(3, 2, false);
+    HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(nullptr);
     const BITMAPINFOHEADER *header = &labels.format.info()->bmiHeader;
-    EXPECT_EQ(CreateDIBitmap(dc, header, CBM_INIT, nullptr, labels.format.info(), DIB_RGB_COLORS), nullptr);
-    HBITMAP blank = CreateDIBitmap(dc, header, 0, nullptr, nullptr, DIB_RGB_COLORS);
-    HBITMAP filled = CreateDIBitmap(dc, header, CBM_INIT, labels.bits.data(), labels.format.info(), DIB_RGB_COLORS);
+    EXPECT_EQ(CreateDIBitmap(screen, header, CBM_INIT, nullptr, labels.format.info(), DIB_RGB_COLORS), nullptr);
+    HBITMAP blank = CreateDIBitmap(screen, header, 0, nullptr, nullptr, DIB_RGB_COLORS);
+    HBITMAP filled = CreateDIBitmap(screen, header, CBM_INIT, labels.bits.data(), labels.format.info(), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
     ASSERT_TRUE(blank && filled);
     BITMAP record;
     GetObjectA(filled, sizeof record, &record);

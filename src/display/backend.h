@@ -20,6 +20,8 @@ public:
     virtual bool has_user() const = 0;
     // The user's answer, or 0 when the backend cannot show the box.
     virtual int message_box(const char *text, const char *caption, UINT type) = 0;
+    // The size of the display the window shows on; false when there is none.
+    virtual bool display_size(int *, int *) const { return false; }
     // push_next() pushes the window's next input event, waiting for one while the backend has a user.
 };
 

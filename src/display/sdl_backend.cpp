@@ -138,4 +138,12 @@ int SdlBackend::message_box(const char *text, const char *caption, UINT type) {
     return SDL_ShowSimpleMessageBox(box_flags(type), caption, text, window_) == 0 ? IDOK : 0;
 }
 
+bool SdlBackend::display_size(int *width, int *height) const {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+    *width = mode.w;
+    *height = mode.h;
+    return true;
+}
+
 }  // namespace display

@@ -21,6 +21,7 @@ public:
     bool has_user() const override { return window_ != nullptr; }
     bool push_next() override;
     int message_box(const char *text, const char *caption, UINT type) override;
+    bool display_size(int *width, int *height) const override;
 
 private:
     SdlBackend() = default;

@@ -35,6 +35,15 @@ inline unsigned index_at(const uint8_t *row, int x) {
     return (row[x / kPerByte] >> shift) & ((1u << Bits) - 1);
 }
 
+// Sets the index at column x of a row of an indexed format, packed as index_at reads it.
+template <int Bits>
+inline void set_index_at(uint8_t *row, int x, unsigned index) {
+    constexpr int kPerByte = 8 / Bits;
+    int shift = (kPerByte - 1 - x % kPerByte) * Bits;
+    uint8_t mask = uint8_t(((1u << Bits) - 1) << shift);
+    row[x / kPerByte] = uint8_t((row[x / kPerByte] & ~mask) | ((index << shift) & mask));
+}
+
 }  // namespace pixel
 
 // The pixel at column x of a row.
@@ -47,6 +56,16 @@ inline uint32_t read_pixel(const PixelFormat &format, const uint8_t *row, int x)
     case 16: return from_fields16(format, row + 2 * x);
     case 24: return rgb24(row + 3 * x);
     default: return format.bitfields ? from_fields32(format, row + 4 * x) : load32(row + 4 * x);
+    }
+}
+
+// Sets the pixel at column x of a row of an indexed format (1, 4 or 8 bits) to a table index.
+inline void write_index(const PixelFormat &format, uint8_t *row, int x, unsigned index) {
+    using namespace pixel;
+    switch (format.bpp) {
+    case 1: set_index_at<1>(row, x, index); break;
+    case 4: set_index_at<4>(row, x, index); break;
+    default: row[x] = uint8_t(index); break;
     }
 }
 

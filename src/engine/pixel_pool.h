@@ -1,4 +1,4 @@
-// Zero-filled pixel buffers. Freed buffers are kept for reuse: the first touch of a fresh page
+// Zero-filled pixel buffers, each a page-aligned mapping of its own. Freed buffers are kept for reuse: the first touch of a fresh page
 // costs far more than clearing a page already mapped, and the program creates and frees a
 // same-sized section on every repaint.
 #pragma once
@@ -7,7 +7,7 @@
 
 namespace gdi {
 
-// A zero-filled buffer of the given size, or null when the memory cannot be had.
+// A zero-filled, page-aligned buffer of the given size, or null when the memory cannot be had.
 uint8_t *acquire_zeroed(size_t bytes);
 // Gives back a buffer from acquire_zeroed with the size it was asked for.
 void release_buffer(uint8_t *buffer, size_t bytes);

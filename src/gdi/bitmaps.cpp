@@ -1,13 +1,15 @@
-// Bitmaps: DIB sections, device-dependent bitmaps, their deletion and description.
+// Bitmaps made from DIBs: DIB sections, and device-dependent bitmaps initialised from a DIB.
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "core/faults.h"
 #include "core/handles.h"
 #include "core/out_of_memory.h"
 #include "engine/blit_engine.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/colour_tables.h"
 #include "gdi/gdi_objects.h"
 
 using namespace gdi;
@@ -37,15 +39,18 @@ extern "C" {
 HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section,
                                 DWORD offset) try {
     if (bits) *bits = nullptr;
-    if ((hdc && !find_dc(hdc)) || usage != DIB_RGB_COLORS) return fail(ERROR_INVALID_PARAMETER);
+    if ((hdc && !find_dc(hdc)) || (usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS)) return fail(ERROR_INVALID_PARAMETER);
     if (layer::injected_fault("CreateDIBSection")) return fail(ERROR_NOT_ENOUGH_MEMORY);
     auto bitmap = std::make_unique<Bitmap>();
     size_t bytes = 0;
-    if (!describe_dib(info, &bitmap->surface, &bytes)) return fail(ERROR_INVALID_PARAMETER);
+    std::vector<uint8_t> with_colours;
+    if (usage == DIB_PAL_COLORS) info = rgb_colour_info(hdc, info, &with_colours);
+    if (!info || !describe_dib(info, &bitmap->surface, &bytes)) return fail(ERROR_INVALID_PARAMETER);
     bitmap->memory = section ? PixelMemory::mapped(section, offset, bytes) : PixelMemory::zeroed(bytes);
     if (!bitmap->memory) return nullptr;
     bitmap->surface.bits = bitmap->memory.bits();
     bitmap->dib_section = true;
+    record_section(bitmap.get(), info, section, offset);
     void *pixels = bitmap->surface.bits;
     HBITMAP handle = add_bitmap(std::move(bitmap));
     if (!handle) return fail(ERROR_NOT_ENOUGH_MEMORY);
@@ -53,7 +58,7 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO *info, UINT usage, voi
     return handle;
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
-// The bitmap is stored 32 bits per pixel, the display's format.
+// The bitmap has the depth of bitmaps compatible with the context.
 HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER *header, DWORD init, const void *bits,
                               const BITMAPINFO *info, UINT usage) try {
     int width = 0, height = 0;
@@ -62,7 +67,7 @@ HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER *header, DWORD ini
     bool initialise = init & CBM_INIT;
     if (initialise && (!bits || usage != DIB_RGB_COLORS || !describe_dib(info, &source, nullptr)))
         return fail(ERROR_INVALID_PARAMETER);
-    std::unique_ptr<Bitmap> bitmap = new_device_bitmap(width, height);
+    std::unique_ptr<Bitmap> bitmap = new_device_bitmap(width, height, compatible_depth(hdc));
     if (!bitmap) return fail(ERROR_NOT_ENOUGH_MEMORY);
     if (initialise) {
         source.bits = static_cast<uint8_t *>(const_cast<void *>(bits));
@@ -70,43 +75,5 @@ HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER *header, DWORD ini
     }
     return add_bitmap(std::move(bitmap));
 } OUT_OF_MEMORY_RETURNS(nullptr)
-
-// A zero width or height gives the 1 x 1 monochrome stock bitmap, as on the platform.
-HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height) try {
-    if (!find_dc(hdc)) return nullptr;
-    if (width == 0 || height == 0) return stock_bitmap();
-    if (width < 0 || height < 0 || int64_t(width) * height > INT_MAX / 4) return fail(ERROR_INVALID_PARAMETER);
-    std::unique_ptr<Bitmap> bitmap = new_device_bitmap(width, height);
-    return bitmap ? add_bitmap(std::move(bitmap)) : fail(ERROR_NOT_ENOUGH_MEMORY);
-} OUT_OF_MEMORY_RETURNS(nullptr)
-
-// Fails for a bitmap still selected into a context; deleting the stock bitmap does nothing.
-BOOL WINAPI DeleteObject(HGDIOBJ object) {
-    if (layer::kind_of(object) == uint32_t(layer::Kind::Stock)) return TRUE;
-    Bitmap *bitmap = find_bitmap(object);
-    if (!bitmap || bitmap->selected_in) return FALSE;
-    if (object != stock_bitmap()) remove_bitmap(object);
-    return TRUE;
-}
-
-// Fills a BITMAP record. A buffer that stops short of bmBits (24 bytes, the record's size on
-// the 32-bit platform, where the pointer is 4 bytes) gets everything but the pointer.
-int WINAPI GetObjectA(HANDLE object, int size, LPVOID out) {
-    Bitmap *bitmap = find_bitmap(object);
-    if (!bitmap) return 0;
-    if (!out) return int(sizeof(BITMAP));
-    if (size < int(offsetof(BITMAP, bmBits))) return 0;
-    const Surface &s = bitmap->surface;
-    BITMAP record{};
-    record.bmWidth = s.width;
-    record.bmHeight = s.height;
-    record.bmWidthBytes = s.stride;
-    record.bmPlanes = 1;
-    record.bmBitsPixel = WORD(s.format->bpp);
-    record.bmBits = bitmap->dib_section ? s.bits : nullptr;
-    size_t bytes = std::min(size_t(size), sizeof record);
-    std::memcpy(out, &record, bytes);
-    return int(bytes);
-}
 
 }  // extern "C"

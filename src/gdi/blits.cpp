@@ -1,4 +1,4 @@
-// BitBlt, single pixels, and the drawing and filling entry points the rest of the layer uses.
+// BitBlt, and the drawing and filling entry points the rest of the layer uses.
 
 #include "core/out_of_memory.h"
 #include "engine/blit_engine.h"
@@ -16,11 +16,6 @@ constexpr uint32_t kBlack = kOpaque;
 Box bounds(const Surface &s) { return Box{0, 0, s.width, s.height}; }
 
 uint32_t bgra_from_colorref(COLORREF c) { return kOpaque | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
-COLORREF colorref_from_bgra(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
-
-uint32_t pixel_at(const Surface &s, int x, int y) { return read_pixel(*s.format, s.row(y), x); }
-
-bool inside(const Surface &s, int x, int y) { return x >= 0 && y >= 0 && x < s.width && y < s.height; }
 
 // Fills the part of `area` that lies outside `inner` (a box within it, or empty): up to four strips.
 void fill_outside(const Surface &target, const Box &area, const Box &inner, uint32_t bgra) {
@@ -85,19 +80,5 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int x
     if (!source_dc->on_window()) fill_outside(*target, clipped, covered, kBlack);
     return TRUE;
 } OUT_OF_MEMORY_RETURNS(FALSE)
-
-COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
-    Surface *s = surface_of(hdc);
-    if (!s || !inside(*s, x, y)) return CLR_INVALID;
-    return colorref_from_bgra(pixel_at(*s, x, y));
-}
-
-// Returns the colour the pixel took, which a narrow format may round.
-COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) try {
-    Surface *s = surface_of(hdc);
-    if (!s || !inside(*s, x, y)) return CLR_INVALID;
-    fill_pixels(*s, x, y, 1, 1, bgra_from_colorref(color));
-    return colorref_from_bgra(pixel_at(*s, x, y));
-} OUT_OF_MEMORY_RETURNS(CLR_INVALID)
 
 }  // extern "C"

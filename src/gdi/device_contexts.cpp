@@ -7,13 +7,32 @@
 namespace gdi {
 namespace {
 
-DeviceContext *memory_dc(HDC hdc) {
-    DeviceContext *dc = find_dc(hdc);
-    if (dc && dc->on_window()) {
+bool selectable(const Bitmap &bitmap) {
+    int bpp = bitmap.surface.format->bpp;
+    return bitmap.dib_section || bpp == 1 || bpp == 32;
+}
+
+HGDIOBJ select_bitmap(HDC hdc, DeviceContext &dc, HGDIOBJ object) {
+    Bitmap *bitmap = find_bitmap(object);
+    if (!bitmap) return nullptr;
+    bool stock = object == stock_bitmap();
+    if (dc.on_window() || !selectable(*bitmap) || (!stock && bitmap->selected_in && bitmap->selected_in != hdc)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    return dc;
+    HGDIOBJ previous = dc.bitmap;
+    if (Bitmap *old = find_bitmap(previous)) old->selected_in = nullptr;
+    bitmap->selected_in = stock ? nullptr : hdc;
+    dc.bitmap = static_cast<HBITMAP>(object);
+    selection_changed();
+    return previous;
+}
+
+HGDIOBJ select_brush(DeviceContext &dc, HGDIOBJ object) {
+    if (!find_brush(object)) return nullptr;
+    HGDIOBJ previous = dc.brush;
+    dc.brush = static_cast<HBRUSH>(object);
+    return previous;
 }
 
 }  // namespace
@@ -46,37 +65,27 @@ HDC WINAPI CreateCompatibleDC(HDC hdc) try {
     return add_dc(std::move(dc));
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
-// The selected bitmap is let go, so that it can be selected elsewhere or deleted.
+// The selected bitmap is let go, so that it can be selected elsewhere or deleted. Window
+// contexts are released, not deleted; screen contexts may be either.
 BOOL WINAPI DeleteDC(HDC hdc) {
-    DeviceContext *dc = memory_dc(hdc);
-    if (!dc) return FALSE;
+    DeviceContext *dc = find_dc(hdc);
+    if (!dc || (dc->on_window() && !dc->screen)) return FALSE;
     if (Bitmap *bitmap = find_bitmap(dc->bitmap)) bitmap->selected_in = nullptr;
     remove_dc(hdc);
     return TRUE;
 }
 
-// Only bitmaps, into memory contexts; a bitmap selected in one context cannot go into another.
+// Brushes into any context; bitmaps only into memory contexts, and only DIB sections, monochrome
+// bitmaps and bitmaps of the display's depth; a bitmap selected in one context cannot go into
+// another. Palettes go in through SelectPalette.
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object) {
-    DeviceContext *dc = memory_dc(hdc);
-    Bitmap *bitmap = dc ? find_bitmap(object) : nullptr;
-    if (!bitmap) return nullptr;
-    bool stock = object == stock_bitmap();
-    if (!stock && bitmap->selected_in && bitmap->selected_in != hdc) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
+    DeviceContext *dc = find_dc(hdc);
+    if (!dc) return nullptr;
+    switch (layer::Kind(layer::kind_of(object))) {
+    case layer::Kind::Bitmap: return select_bitmap(hdc, *dc, object);
+    case layer::Kind::Brush: return select_brush(*dc, object);
+    default: SetLastError(ERROR_INVALID_HANDLE); return nullptr;
     }
-    HGDIOBJ previous = dc->bitmap;
-    if (Bitmap *old = find_bitmap(previous)) old->selected_in = nullptr;
-    bitmap->selected_in = stock ? nullptr : hdc;
-    dc->bitmap = static_cast<HBITMAP>(object);
-    selection_changed();
-    return previous;
-}
-
-DWORD WINAPI GetObjectType(HGDIOBJ object) {
-    if (layer::kind_of(object) == uint32_t(layer::Kind::Bitmap)) return find_bitmap(object) ? OBJ_BITMAP : 0;
-    DeviceContext *dc = find_dc(static_cast<HDC>(object));
-    return !dc ? 0 : dc->on_window() ? OBJ_DC : OBJ_MEMDC;
 }
 
 // Every mode samples the nearest source pixel; the mode is kept for the caller to read back.

@@ -15,6 +15,19 @@ namespace gdi {
 HDC create_window_dc(Surface *surface);
 BOOL release_window_dc(HDC hdc);
 
+// The screen: a 32-bit top-down surface, black but for what windows show. USER registers the
+// function that draws the shown window's client area at its place; it runs each time a screen
+// context is made, so that the context reads what shows then. Its size is 1920 x 1080 unless
+// set to the display's.
+using ScreenComposer = void (*)(const Surface &screen);
+void set_screen_composer(ScreenComposer composer);
+void set_screen_size(int width, int height);
+void screen_size(int *width, int *height);
+// A context on the screen (GetDC(NULL), CreateDCA("DISPLAY")); release_screen_dc takes back
+// only such a context.
+HDC create_screen_dc();
+BOOL release_screen_dc(HDC hdc);
+
 // The surface a device context draws on (a window surface or the selected bitmap), or null.
 Surface *surface_of(HDC hdc);
 

@@ -2,6 +2,7 @@
 
 #include "core/handles.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/system_palette.h"
 
 namespace gdi {
 namespace {
@@ -16,6 +17,16 @@ layer::HandleTable<Bitmap> &bitmaps() {
     return table;
 }
 
+layer::HandleTable<Palette> &palettes() {
+    static layer::HandleTable<Palette> table(layer::Kind::Palette);
+    return table;
+}
+
+layer::HandleTable<Brush> &brushes() {
+    static layer::HandleTable<Brush> table(layer::Kind::Brush);
+    return table;
+}
+
 HBITMAP stock_handle = nullptr;
 
 // Counts removals and selections: a context resolved to a surface stays resolved until then.
@@ -27,24 +38,19 @@ T *found(T *object) {
     return object;
 }
 
-std::unique_ptr<Bitmap> make_stock_bitmap() {
-    auto bitmap = std::make_unique<Bitmap>();
-    Surface &s = bitmap->surface;
-    s.width = s.height = 1;
-    s.stride = 4;
-    const TableColour black_and_white[] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
-    s.format = PixelFormat::indexed(1, black_and_white, 2);
-    bitmap->memory = PixelMemory::zeroed(4);  // its one pixel is black
-    s.bits = bitmap->memory.bits();
-    return bitmap;
-}
-
 }  // namespace
 
 DeviceContext *find_dc(HDC hdc) { return found(dcs().get(hdc)); }
 Bitmap *find_bitmap(HGDIOBJ object) { return found(bitmaps().get(object)); }
+Palette *find_palette(HGDIOBJ object) { return found(palettes().get(object)); }
+Brush *find_brush(HGDIOBJ object) { return found(brushes().get(object)); }
 
-HDC add_dc(std::unique_ptr<DeviceContext> dc) { return static_cast<HDC>(dcs().add(std::move(dc))); }
+// Every context starts with the white brush and the default palette.
+HDC add_dc(std::unique_ptr<DeviceContext> dc) {
+    dc->brush = static_cast<HBRUSH>(stock_object(WHITE_BRUSH));
+    dc->palette = static_cast<HPALETTE>(stock_object(DEFAULT_PALETTE));
+    return static_cast<HDC>(dcs().add(std::move(dc)));
+}
 void remove_dc(HDC hdc) {
     dcs().remove(hdc);
     ++changes;
@@ -55,23 +61,50 @@ void remove_bitmap(HGDIOBJ bitmap) {
     ++changes;
 }
 
+HPALETTE add_palette(std::unique_ptr<Palette> palette) {
+    return static_cast<HPALETTE>(palettes().add(std::move(palette)));
+}
+void remove_palette(HGDIOBJ palette) { palettes().remove(palette); }
+HBRUSH add_brush(std::unique_ptr<Brush> brush) { return static_cast<HBRUSH>(brushes().add(std::move(brush))); }
+void remove_brush(HGDIOBJ brush) { brushes().remove(brush); }
+
+Brush &selected_brush(const DeviceContext &dc) {
+    Brush *brush = brushes().get(dc.brush);
+    return brush ? *brush : *brushes().get(stock_object(WHITE_BRUSH));
+}
+
+Palette &selected_palette(const DeviceContext &dc) {
+    Palette *palette = palettes().get(dc.palette);
+    return palette ? *palette : *palettes().get(stock_object(DEFAULT_PALETTE));
+}
+
 void selection_changed() { ++changes; }
 
+// Its one pixel is black.
 HBITMAP stock_bitmap() {
-    if (!stock_handle) stock_handle = add_bitmap(make_stock_bitmap());
+    if (!stock_handle) stock_handle = add_bitmap(new_device_bitmap(1, 1, 1));
     return stock_handle;
 }
 
-std::unique_ptr<Bitmap> new_device_bitmap(int width, int height) {
+std::unique_ptr<Bitmap> new_device_bitmap(int width, int height, int bpp) {
     auto bitmap = std::make_unique<Bitmap>();
     Surface &s = bitmap->surface;
     s.width = width;
     s.height = height;
-    s.stride = width * 4;
+    s.stride = ddb_stride(width, bpp);
+    s.format = ddb_format(bpp);
     bitmap->memory = PixelMemory::zeroed(size_t(s.stride) * size_t(height));
     if (!bitmap->memory) return nullptr;
     s.bits = bitmap->memory.bits();
     return bitmap;
+}
+
+int compatible_depth(HDC hdc) {
+    DeviceContext *dc = hdc ? find_dc(hdc) : nullptr;
+    if (!dc) return 1;
+    if (dc->on_window()) return 32;
+    Bitmap *bitmap = find_bitmap(dc->bitmap);
+    return bitmap && bitmap->surface.format->bpp == 1 ? 1 : 32;
 }
 
 // GetPixel calls this once per pixel, mostly on one context in a row: the last answer is kept
@@ -91,6 +124,9 @@ Surface *surface_of(HDC hdc) {
     return surface;
 }
 
-size_t live_objects() { return dcs().live() + bitmaps().live() - (stock_handle ? 1 : 0); }
+size_t live_objects() {
+    return dcs().live() + bitmaps().live() + palettes().live() + brushes().live() - (stock_handle ? 1 : 0) -
+           stock_objects_made();
+}
 
 }  // namespace gdi

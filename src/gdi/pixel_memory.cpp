@@ -3,21 +3,27 @@
 #include <utility>
 
 #include "engine/pixel_pool.h"
+#include "kernel/private_memory.h"
 
 namespace gdi {
 
 PixelMemory::~PixelMemory() {
-    if (view_.base)
+    if (view_.base) {
         kernel::unmap_view(view_);
-    else
+    } else if (bits_) {
+        kernel::forget_private_memory(bits_);
         release_buffer(bits_, bytes_);
+    }
 }
 
 PixelMemory PixelMemory::zeroed(size_t bytes) {
     PixelMemory memory;
     memory.bits_ = acquire_zeroed(bytes);
     memory.bytes_ = bytes;
-    if (!memory.bits_) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    if (memory.bits_)
+        kernel::note_private_memory(memory.bits_, bytes);
+    else
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return memory;
 }
 

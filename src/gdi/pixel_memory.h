@@ -21,7 +21,8 @@ public:
     PixelMemory &operator=(const PixelMemory &) = delete;
     ~PixelMemory();
 
-    // Empty when the memory cannot be had; the last error says why.
+    // Empty when the memory cannot be had; the last error says why. Zeroed memory is private
+    // and page-aligned, and VirtualQuery describes it.
     static PixelMemory zeroed(size_t bytes);
     static PixelMemory mapped(HANDLE mapping, DWORD offset, size_t bytes);
 

@@ -5,6 +5,7 @@
 
 #include "core/out_of_memory.h"
 #include "display/screen.h"
+#include "gdi/gdi_internal.h"
 #include "user/window_table.h"
 
 using user::Window;
@@ -38,12 +39,14 @@ extern "C" BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *ps) {
 }
 
 extern "C" HDC WINAPI GetDC(HWND hwnd) try {
+    if (!hwnd) return gdi::create_screen_dc();
     Window *window = user::find_window(hwnd);
     return window ? window->dcs.hand_out(window->client.surface()) : nullptr;
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
 // What was drawn through the context shows at once, as on a real screen.
 extern "C" int WINAPI ReleaseDC(HWND hwnd, HDC hdc) {
+    if (!hwnd) return gdi::release_screen_dc(hdc);
     Window *window = user::find_window(hwnd);
     if (!window || !window->dcs.take_back(hdc)) return 0;
     display::present(hwnd);

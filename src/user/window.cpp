@@ -4,6 +4,7 @@
 #include "core/out_of_memory.h"
 #include "display/screen.h"
 #include "user/message_queue.h"
+#include "user/screen_composition.h"
 #include "user/window_class.h"
 #include "user/window_table.h"
 
@@ -19,6 +20,13 @@ constexpr int kDefaultWidth = 820;
 constexpr int kDefaultHeight = 643;
 
 bool has_frame(DWORD style) { return style & (WS_CAPTION | WS_THICKFRAME); }
+
+// At the position asked for (the screen's corner when the system may choose), inside the frame.
+POINT client_origin(DWORD style, int x, int y) {
+    if (x == CW_USEDEFAULT) x = y = 0;
+    bool framed = has_frame(style);
+    return POINT{x + (framed ? kFrameWidth / 2 : 0), y + (framed ? kFrameHeight - kFrameWidth / 2 : 0)};
+}
 
 LPARAM size_param(int width, int height) { return LPARAM((DWORD(height) << 16) | (DWORD(width) & 0xFFFF)); }
 
@@ -81,6 +89,8 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
+    user::window_of(hwnd)->client_origin = user::client_origin(style, x, y);
+    user::attach_screen();
 
     // The position is left to the backend, which places the window where it can.
     CREATESTRUCTA cs = {param, instance, menu, parent, height, width, y, x, LONG(style), windowName, className, exStyle};

@@ -21,6 +21,7 @@ struct Window {
     DWORD style = 0;
     bool destroying = false;
     ClientArea client;
+    POINT client_origin = {};  // where the client area shows on the screen
     UpdateRegion update;
     WindowDcs dcs;
 };

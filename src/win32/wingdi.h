@@ -62,11 +62,46 @@ typedef struct tagBITMAP {
     LPVOID bmBits;
 } BITMAP;
 
+typedef struct tagPALETTEENTRY {
+    BYTE peRed;
+    BYTE peGreen;
+    BYTE peBlue;
+    BYTE peFlags;
+} PALETTEENTRY, *PPALETTEENTRY, *LPPALETTEENTRY;
+
+typedef struct tagLOGPALETTE {
+    WORD palVersion;
+    WORD palNumEntries;
+    PALETTEENTRY palPalEntry[1];
+} LOGPALETTE, *PLOGPALETTE, *LPLOGPALETTE;
+
+typedef struct tagBITMAPCOREINFO {
+    BITMAPCOREHEADER bmciHeader;
+    RGBTRIPLE bmciColors[1];
+} BITMAPCOREINFO, *LPBITMAPCOREINFO;
+
+typedef struct tagDIBSECTION {
+    BITMAP dsBm;
+    BITMAPINFOHEADER dsBmih;
+    DWORD dsBitfields[3];
+    HANDLE dshSection;
+    DWORD dsOffset;
+} DIBSECTION, *LPDIBSECTION, *PDIBSECTION;
+
+typedef struct tagLOGBRUSH {
+    UINT lbStyle;
+    COLORREF lbColor;
+    ULONG_PTR lbHatch;
+} LOGBRUSH, *PLOGBRUSH, *LPLOGBRUSH;
+
+typedef struct _devicemodeA DEVMODEA;  // display settings; only ever passed as null here
+
 static_assert(sizeof(BITMAPFILEHEADER) == 14, "packed file header");
 static_assert(sizeof(BITMAPCOREHEADER) == 12, "core header");
 static_assert(sizeof(BITMAPINFOHEADER) == 40, "info header");
 static_assert(sizeof(RGBQUAD) == 4 && sizeof(RGBTRIPLE) == 3, "colour entries");
 static_assert(sizeof(BITMAPINFO) == 44, "info with one colour");
+static_assert(sizeof(void *) != 8 || sizeof(DIBSECTION) == 104, "DIB section record on 64 bits");
 
 #define BI_RGB 0L
 #define BI_RLE8 1L
@@ -86,19 +121,95 @@ static_assert(sizeof(BITMAPINFO) == 44, "info with one colour");
 #define OBJ_DC 3
 #define OBJ_BITMAP 7
 #define OBJ_MEMDC 10
+#define PALETTERGB(r, g, b) (0x02000000 | RGB(r, g, b))
+#define PALETTEINDEX(i) ((COLORREF)(0x01000000 | (DWORD)(WORD)(i)))
+#define DIBINDEX(n) MAKELONG((n), 0x10FF)
+#define WHITE_BRUSH 0
+#define LTGRAY_BRUSH 1
+#define GRAY_BRUSH 2
+#define DKGRAY_BRUSH 3
+#define BLACK_BRUSH 4
+#define NULL_BRUSH 5
+#define HOLLOW_BRUSH NULL_BRUSH
+#define WHITE_PEN 6
+#define BLACK_PEN 7
+#define NULL_PEN 8
+#define OEM_FIXED_FONT 10
+#define ANSI_FIXED_FONT 11
+#define ANSI_VAR_FONT 12
+#define SYSTEM_FONT 13
+#define DEVICE_DEFAULT_FONT 14
+#define DEFAULT_PALETTE 15
+#define SYSTEM_FIXED_FONT 16
+#define DEFAULT_GUI_FONT 17
+#define DC_BRUSH 18
+#define DC_PEN 19
+#define OBJ_PEN 1
+#define OBJ_BRUSH 2
+#define OBJ_PAL 5
+#define OBJ_FONT 6
 #define GDI_ERROR 0xFFFFFFFFL
+#define DRIVERVERSION 0
+#define TECHNOLOGY 2
+#define HORZSIZE 4
+#define VERTSIZE 6
+#define HORZRES 8
+#define VERTRES 10
+#define BITSPIXEL 12
+#define PLANES 14
+#define NUMBRUSHES 16
+#define NUMPENS 18
+#define NUMFONTS 22
+#define NUMCOLORS 24
+#define RASTERCAPS 38
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+#define SIZEPALETTE 104
+#define NUMRESERVED 106
+#define COLORRES 108
+#define DESKTOPVERTRES 117
+#define DESKTOPHORZRES 118
+#define DT_RASDISPLAY 1
+#define BS_SOLID 0
+#define BS_NULL 1
+#define BS_HOLLOW BS_NULL
+#define BS_HATCHED 2
+#define BS_PATTERN 3
+#define BS_DIBPATTERN 5
+#define BS_DIBPATTERNPT 6
+#define RC_BITBLT 1
+#define RC_BANDING 2
+#define RC_SCALING 4
+#define RC_BITMAP64 8
+#define RC_DI_BITMAP 0x0080
+#define RC_PALETTE 0x0100
+#define RC_DIBTODEV 0x0200
+#define RC_BIGFONT 0x0400
+#define RC_STRETCHBLT 0x0800
+#define RC_FLOODFILL 0x1000
+#define RC_STRETCHDIB 0x2000
 #define HGDI_ERROR ((HANDLE)(LONG_PTR)-1)
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 HDC WINAPI CreateCompatibleDC(HDC hdc);
+HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA *mode);
+int WINAPI GetDeviceCaps(HDC hdc, int index);
 BOOL WINAPI DeleteDC(HDC hdc);
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ obj);
 BOOL WINAPI DeleteObject(HGDIOBJ obj);
 int WINAPI GetObjectA(HANDLE obj, int size, LPVOID out);
+int WINAPI GetObjectW(HANDLE obj, int size, LPVOID out);
+HGDIOBJ WINAPI GetStockObject(int index);
+HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
 DWORD WINAPI GetObjectType(HGDIOBJ obj);
 HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height);
+HBITMAP WINAPI CreateDiscardableBitmap(HDC hdc, int width, int height);
+HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void *bits);
+HBITMAP WINAPI CreateBitmapIndirect(const BITMAP *bitmap);
+LONG WINAPI GetBitmapBits(HBITMAP bitmap, LONG count, LPVOID bits);
+LONG WINAPI SetBitmapBits(HBITMAP bitmap, DWORD count, const void *bits);
 HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO *info, UINT usage, void **bits,
                                 HANDLE section, DWORD offset);
 HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER *header, DWORD init, const void *bits,
@@ -117,6 +228,16 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int x
                    DWORD rop);
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
+BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color);
+COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color);
+HPALETTE WINAPI CreatePalette(const LOGPALETTE *palette);
+HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground);
+UINT WINAPI RealizePalette(HDC hdc);
+UINT WINAPI GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY entries);
+UINT WINAPI SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY *entries);
+UINT WINAPI GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
+UINT WINAPI GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD *colors);
+UINT WINAPI SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD *colors);
 #ifdef __cplusplus
 }
 #endif

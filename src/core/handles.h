@@ -21,6 +21,7 @@ enum class Kind : uint32_t {
     Stock = 8,     // icons, cursors and brushes the system owns; never freed
     Image = 9,     // GDI+ images
     Graphics = 10, // GDI+ drawing surfaces
+    Brush = 11,
 };
 
 struct HandleBits {

@@ -1,6 +1,7 @@
 // Device contexts: memory contexts with their selected bitmap, and contexts on window surfaces.
 #include "core/handles.h"
 #include "core/out_of_memory.h"
+#include "gdi/brushes.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 
@@ -57,6 +58,7 @@ BOOL WINAPI DeleteDC(HDC hdc) {
 
 // Only bitmaps, into memory contexts; a bitmap selected in one context cannot go into another.
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object) {
+    if (DeviceContext *any = is_brush(object) ? find_dc(hdc) : nullptr) return select_brush(*any, object);
     DeviceContext *dc = memory_dc(hdc);
     Bitmap *bitmap = dc ? find_bitmap(object) : nullptr;
     if (!bitmap) return nullptr;
@@ -75,6 +77,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object) {
 
 DWORD WINAPI GetObjectType(HGDIOBJ object) {
     if (layer::kind_of(object) == uint32_t(layer::Kind::Bitmap)) return find_bitmap(object) ? OBJ_BITMAP : 0;
+    if (is_brush(object)) return OBJ_BRUSH;
     DeviceContext *dc = find_dc(static_cast<HDC>(object));
     return !dc ? 0 : dc->on_window() ? OBJ_DC : OBJ_MEMDC;
 }

@@ -1,6 +1,7 @@
 #include "gdi/gdi_objects.h"
 
 #include "core/handles.h"
+#include "gdi/brushes.h"
 #include "gdi/gdi_internal.h"
 
 namespace gdi {
@@ -91,6 +92,6 @@ Surface *surface_of(HDC hdc) {
     return surface;
 }
 
-size_t live_objects() { return dcs().live() + bitmaps().live() - (stock_handle ? 1 : 0); }
+size_t live_objects() { return dcs().live() + bitmaps().live() + live_brushes() - (stock_handle ? 1 : 0); }
 
 }  // namespace gdi

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "gdi/pixel_memory.h"
+#include "gdi/raster_state.h"
 #include "engine/surface.h"
 
 namespace gdi {
@@ -20,6 +21,7 @@ struct DeviceContext {
     Surface *window_surface = nullptr;  // window contexts: the window's backing surface
     HBITMAP bitmap = nullptr;           // memory contexts: the selected bitmap
     int stretch_mode = BLACKONWHITE;
+    RasterState raster;
     bool on_window() const { return window_surface != nullptr; }
 };
 

@@ -12,7 +12,7 @@ namespace {
 
 constexpr uint8_t kSrcCopy = 0xCC;
 
-enum Row { kLine, kSource, kPackedSource, kPackedPattern, kPackedDest, kPatternColours, kRows };
+enum Row { kLine, kSource, kPackedSource, kPackedPattern, kPackedDest, kPatternColours, kPatternLine, kRows };
 
 // Rows kept between calls, so that a blit allocates nothing once warm.
 uint32_t *scratch(Row which, size_t pixels) {
@@ -27,12 +27,17 @@ int count_at(const AxisMap &map, size_t i) { return map.count.empty() ? 1 : map.
 
 // The pattern over columns x .. x + count - 1 of destination row y, as the destination stores it.
 void pattern_row(const RasterJob &job, const PixelFormat &format, int x, int y, int count, uint32_t *out) {
-    const Pattern &p = *job.pattern;
-    const uint32_t *line = p.pixels.data() + size_t(wrap(int64_t(y) - job.pattern_y, p.height)) * size_t(p.width);
     uint32_t *colours = scratch(kPatternColours, size_t(count));
-    for (int i = 0, px = wrap(int64_t(x) - job.pattern_x, p.width); i < count; ++i) {
-        colours[i] = line[px];
-        if (++px == p.width) px = 0;
+    if (const Surface *image = job.pattern.image) {
+        uint32_t *line = scratch(kPatternLine, size_t(image->width));
+        reader_for(*image->format)(*image->format, image->row(wrap(int64_t(y) - job.pattern_y, image->height)), 0,
+                                   image->width, line);
+        for (int i = 0, px = wrap(int64_t(x) - job.pattern_x, image->width); i < count; ++i) {
+            colours[i] = line[px];
+            if (++px == image->width) px = 0;
+        }
+    } else {
+        std::fill(colours, colours + count, job.pattern.colour);
     }
     pack_row(format, colours, count, out);
 }
@@ -50,7 +55,7 @@ void output_row(const Surface &dst, int x, int y, int count, const uint32_t *sou
         s = scratch(kPackedSource, size_t(count));
         pack_row(format, source, count, s);
     }
-    if (job.pattern && rop3_uses_pattern(job.rop)) {
+    if (rop3_uses_pattern(job.rop)) {
         p = scratch(kPackedPattern, size_t(count));
         pattern_row(job, format, x, y, count, p);
     }

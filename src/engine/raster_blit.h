@@ -10,11 +10,10 @@
 
 namespace gdi {
 
-// A brush's pixels 0xAARRGGBB, top-down, tiled over the destination.
+// What a brush paints: one colour 0xAARRGGBB, or a picture tiled over the destination.
 struct Pattern {
-    std::vector<uint32_t> pixels;
-    int width = 0, height = 0;
-    static Pattern solid(uint32_t colour) { return Pattern{{colour}, 1, 1}; }
+    uint32_t colour = 0;
+    const Surface *image = nullptr;  // the picture, when set
 };
 
 // How the source pixels that fall on one destination pixel combine when shrinking.
@@ -22,8 +21,8 @@ enum class Merge { None, And, Or, Average };
 
 struct RasterJob {
     uint8_t rop = 0xCC;                // index byte of the raster operation
-    const Pattern *pattern = nullptr;  // needed when the operation reads the pattern
-    int pattern_x = 0, pattern_y = 0;  // the destination pixel the pattern's first pixel covers
+    Pattern pattern;                   // read when the operation reads the pattern
+    int pattern_x = 0, pattern_y = 0;  // the destination pixel the picture's top-left pixel covers
     Merge merge = Merge::None;         // with AxisMap::count filled on the maps
     // Colour source into a monochrome destination: the background colour (0x00RRGGBB) becomes
     // white, every other colour black.

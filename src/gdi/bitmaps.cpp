@@ -7,7 +7,6 @@
 #include "core/handles.h"
 #include "core/out_of_memory.h"
 #include "engine/blit_engine.h"
-#include "gdi/brushes.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 
@@ -84,7 +83,11 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height) try {
 // Fails for a bitmap still selected into a context; deleting the stock bitmap does nothing.
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
     if (layer::kind_of(object) == uint32_t(layer::Kind::Stock)) return TRUE;
-    if (delete_brush(object)) return TRUE;
+    if (layer::kind_of(object) == uint32_t(layer::Kind::Brush)) {
+        if (!find_brush(object)) return FALSE;
+        remove_brush(object);
+        return TRUE;
+    }
     Bitmap *bitmap = find_bitmap(object);
     if (!bitmap || bitmap->selected_in) return FALSE;
     if (object != stock_bitmap()) remove_bitmap(object);

@@ -1,42 +1,30 @@
-// Brushes: solid colours and patterns, from packed DIBs or bitmaps.
+// Brushes of one colour and of patterns made from packed DIBs or bitmaps.
 #include "gdi/brushes.h"
 
 #include <cstring>
 
-#include "core/handles.h"
 #include "core/out_of_memory.h"
-#include "engine/row_codecs.h"
+#include "engine/blit_engine.h"
 #include "gdi/gdi_internal.h"
 
 namespace gdi {
 namespace {
 
-struct Brush {
-    Pattern pattern;
-};
-
-layer::HandleTable<Brush> &brushes() {
-    static layer::HandleTable<Brush> table(layer::Kind::Brush);
-    return table;
-}
-
-HBRUSH add_brush(Pattern pattern) {
-    auto brush = std::make_unique<Brush>();
-    brush->pattern = std::move(pattern);
-    return static_cast<HBRUSH>(brushes().add(std::move(brush)));
-}
-
 uint32_t colour_of(COLORREF c) { return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c); }
 
-// All of a surface's pixels, top row first.
-Pattern pattern_of(const Surface &s) {
-    Pattern p;
-    p.width = s.width;
-    p.height = s.height;
-    p.pixels.resize(size_t(s.width) * size_t(s.height));
-    RowReader read = reader_for(*s.format);
-    for (int y = 0; y < s.height; ++y) read(*s.format, s.row(y), 0, s.width, p.pixels.data() + size_t(y) * size_t(s.width));
-    return p;
+// A brush painting a copy of a picture in its own format.
+HBRUSH pattern_brush(UINT style, const Surface &picture) {
+    auto brush = std::make_unique<Brush>();
+    brush->style = style;
+    brush->pattern = std::make_unique<Bitmap>();
+    Surface &copy = brush->pattern->surface;
+    copy = picture;
+    copy.bottom_up = false;
+    brush->pattern->memory = PixelMemory::zeroed(size_t(copy.stride) * size_t(copy.height));
+    if (!brush->pattern->memory) return nullptr;
+    copy.bits = brush->pattern->memory.bits();
+    copy_pixels(picture, 0, 0, copy, 0, 0, copy.width, copy.height);
+    return add_brush(std::move(brush));
 }
 
 // Where the pixels of a packed DIB start: after the header, its masks and its colour table.
@@ -52,29 +40,20 @@ size_t pixel_offset(const BITMAPINFO *info, const Surface &s) {
     return header + masks + colours * sizeof(RGBQUAD);
 }
 
-const Pattern &white() {
-    static const Pattern kWhite = Pattern::solid(0xFFFFFF);
-    return kWhite;
-}
-
 }  // namespace
 
-bool is_brush(HGDIOBJ object) { return brushes().get(object) != nullptr; }
-
 HGDIOBJ select_brush(DeviceContext &dc, HGDIOBJ object) {
-    if (!is_brush(object)) return nullptr;
-    HGDIOBJ previous = dc.raster.brush;
-    dc.raster.brush = static_cast<HBRUSH>(object);
+    if (!find_brush(object)) return nullptr;
+    HGDIOBJ previous = dc.brush;
+    dc.brush = static_cast<HBRUSH>(object);
     return previous;
 }
 
-bool delete_brush(HGDIOBJ object) { return brushes().remove(object) != nullptr; }
-
-size_t live_brushes() { return brushes().live(); }
-
-const Pattern &selected_pattern(const DeviceContext &dc) {
-    const Brush *brush = brushes().get(dc.raster.brush);
-    return brush ? brush->pattern : white();
+Pattern selected_pattern(const DeviceContext &dc) {
+    const Brush *brush = dc.brush ? find_brush(dc.brush) : nullptr;
+    if (!brush) return Pattern{0xFFFFFF, nullptr};
+    if (brush->pattern) return Pattern{0, &brush->pattern->surface};
+    return Pattern{colour_of(brush->colour), nullptr};
 }
 
 }  // namespace gdi
@@ -84,7 +63,9 @@ using namespace gdi;
 extern "C" {
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) try {
-    return add_brush(Pattern::solid(colour_of(color)));
+    auto brush = std::make_unique<Brush>();
+    brush->colour = color & 0xFFFFFF;
+    return add_brush(std::move(brush));
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
 // The pattern is the DIB's picture; 32-bit pixels keep their top byte, other formats get 0 there.
@@ -96,13 +77,13 @@ HBRUSH WINAPI CreateDIBPatternBrushPt(const void *packed, UINT usage) try {
         return nullptr;
     }
     dib.bits = const_cast<uint8_t *>(static_cast<const uint8_t *>(packed) + pixel_offset(info, dib));
-    return add_brush(pattern_of(dib));
+    return pattern_brush(BS_DIBPATTERNPT, dib);
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
 // The pattern is the bitmap's pixels as they are now.
 HBRUSH WINAPI CreatePatternBrush(HBITMAP bitmap) try {
     Bitmap *source = find_bitmap(bitmap);
-    return source ? add_brush(pattern_of(source->surface)) : nullptr;
+    return source ? pattern_brush(BS_PATTERN, source->surface) : nullptr;
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
 }  // extern "C"

@@ -47,10 +47,11 @@ HDC WINAPI CreateCompatibleDC(HDC hdc) try {
     return add_dc(std::move(dc));
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
-// The selected bitmap is let go, so that it can be selected elsewhere or deleted.
+// The selected bitmap is let go, so that it can be selected elsewhere or deleted. Window
+// contexts are released, not deleted; screen contexts may be either.
 BOOL WINAPI DeleteDC(HDC hdc) {
-    DeviceContext *dc = memory_dc(hdc);
-    if (!dc) return FALSE;
+    DeviceContext *dc = find_dc(hdc);
+    if (!dc || (dc->on_window() && !dc->screen)) return FALSE;
     if (Bitmap *bitmap = find_bitmap(dc->bitmap)) bitmap->selected_in = nullptr;
     remove_dc(hdc);
     return TRUE;
@@ -58,7 +59,10 @@ BOOL WINAPI DeleteDC(HDC hdc) {
 
 // Only bitmaps, into memory contexts; a bitmap selected in one context cannot go into another.
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object) {
-    if (DeviceContext *any = is_brush(object) ? find_dc(hdc) : nullptr) return select_brush(*any, object);
+    if (layer::kind_of(object) == uint32_t(layer::Kind::Brush)) {
+        DeviceContext *any = find_dc(hdc);
+        return any ? select_brush(*any, object) : nullptr;
+    }
     DeviceContext *dc = memory_dc(hdc);
     Bitmap *bitmap = dc ? find_bitmap(object) : nullptr;
     if (!bitmap) return nullptr;
@@ -77,7 +81,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object) {
 
 DWORD WINAPI GetObjectType(HGDIOBJ object) {
     if (layer::kind_of(object) == uint32_t(layer::Kind::Bitmap)) return find_bitmap(object) ? OBJ_BITMAP : 0;
-    if (is_brush(object)) return OBJ_BRUSH;
+    if (layer::kind_of(object) == uint32_t(layer::Kind::Brush)) return find_brush(object) ? OBJ_BRUSH : 0;
     DeviceContext *dc = find_dc(static_cast<HDC>(object));
     return !dc ? 0 : dc->on_window() ? OBJ_DC : OBJ_MEMDC;
 }

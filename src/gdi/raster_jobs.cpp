@@ -30,7 +30,7 @@ bool mono_ddb(const DeviceContext &dc) {
 RasterJob raster_job(const DeviceContext &dc, DWORD rop) {
     RasterJob job;
     job.rop = rop3_index(rop);
-    job.pattern = &selected_pattern(dc);
+    job.pattern = selected_pattern(dc);
     job.pattern_x = dc.raster.brush_origin.x;
     job.pattern_y = dc.raster.brush_origin.y;
     job.merge = merge_for(dc.stretch_mode);

@@ -128,9 +128,12 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int x
     return TRUE;
 } OUT_OF_MEMORY_RETURNS(FALSE)
 
-// A negative size mirrors that axis (see map_axis); the stretch mode of dest merges what shrinking drops.
+// A negative size mirrors that axis (see map_axis); the stretch mode of dest merges what shrinking
+// drops. Shrinking a source running forwards to one pixel takes one source pixel fewer.
 BOOL WINAPI StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int srcWidth,
                        int srcHeight, DWORD rop) try {
+    if ((width == 1 || width == -1) && srcWidth > 1) --srcWidth;
+    if ((height == 1 || height == -1) && srcHeight > 1) --srcHeight;
     DeviceContext *target_dc = find_dc(dest);
     Surface *target = target_dc ? surface_of(dest) : nullptr;
     if (!target) return FALSE;

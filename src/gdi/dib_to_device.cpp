@@ -46,9 +46,9 @@ size_t description_bytes(const BITMAPINFO *info, DWORD header) {
     return std::max<size_t>(header + colours * sizeof(RGBQUAD), masks_end);
 }
 
-// What these two calls accept: any number of planes but 0, and bottom-up BI_RLE4 / BI_RLE8 data
-// of a stated size besides the formats every DIB call takes. The description is read from a
-// copy with one plane and no compression.
+// What these two calls accept: any number of planes but 0, masks without bits, and bottom-up
+// BI_RLE4 / BI_RLE8 data of a stated size besides the formats every DIB call takes. The
+// description is read from a copy with one plane and no compression.
 bool read_caller_dib(const void *bits, const BITMAPINFO *info, UINT usage, CallerDib *dib) {
     if (!bits || !info || usage != DIB_RGB_COLORS) return false;
     DWORD header = 0;
@@ -75,7 +75,17 @@ bool read_caller_dib(const void *bits, const BITMAPINFO *info, UINT usage, Calle
             h->biCompression = BI_RGB;
         }
     }
+    // Masks without bits are taken too: their channels read as 0.
+    uint32_t masks[3] = {};
+    bool null_mask = false;
+    if (header != kCoreHeader && reinterpret_cast<BITMAPINFOHEADER *>(copy.data())->biCompression == BI_BITFIELDS) {
+        std::memcpy(masks, copy.data() + sizeof(BITMAPINFOHEADER), sizeof masks);
+        null_mask = !masks[0] || !masks[1] || !masks[2];
+        const uint32_t stand_in[3] = {1, 2, 4};
+        if (null_mask) std::memcpy(copy.data() + sizeof(BITMAPINFOHEADER), stand_in, sizeof stand_in);
+    }
     if (!describe_dib(reinterpret_cast<const BITMAPINFO *>(copy.data()), &dib->surface, nullptr)) return false;
+    if (null_mask) dib->surface.format = PixelFormat::with_masks(dib->surface.format->bpp, masks);
     dib->data = static_cast<const uint8_t *>(bits);
     if (!dib->rle_bits) dib->surface.bits = const_cast<uint8_t *>(dib->data);
     return true;

@@ -25,6 +25,13 @@ int wrap(int64_t v, int n) { return int(((v % n) + n) % n); }
 
 int count_at(const AxisMap &map, size_t i) { return map.count.empty() ? 1 : map.count[i]; }
 
+// The source coordinates a map reads, [first, end); its sources run one way, up or down.
+std::pair<int, int> extent(const AxisMap &map) {
+    size_t last = map.source.size() - 1;
+    return {std::min(map.source.front(), map.source[last]),
+            std::max(map.source.front() + count_at(map, 0), map.source[last] + count_at(map, last))};
+}
+
 // The pattern over columns x .. x + count - 1 of destination row y, as the destination stores it.
 void pattern_row(const RasterJob &job, const PixelFormat &format, int x, int y, int count, uint32_t *out) {
     uint32_t *colours = scratch(kPatternColours, size_t(count));
@@ -66,11 +73,9 @@ void output_row(const Surface &dst, int x, int y, int count, const uint32_t *sou
 
 uint32_t merged(Merge merge, uint32_t a, uint32_t b) { return merge == Merge::Or ? a | b : a & b; }
 
-// Per-channel sums for averaging, one set of four per destination column.
+// Per-channel sums for averaging: four sums and a count per destination column.
 struct Sums {
-    void reset(int columns) {
-        values.assign(size_t(columns) * 5, 0);
-    }
+    void reset(int columns) { values.assign(size_t(columns) * 5, 0); }
     void add(int i, uint32_t c) {
         uint64_t *v = &values[size_t(i) * 5];
         for (int k = 0; k < 4; ++k) v[k] += (c >> (8 * k)) & 0xFF;
@@ -90,10 +95,9 @@ struct Sums {
 class SourceRows {
 public:
     SourceRows(const Surface &src, const AxisMap &columns, Merge merge) : src_(src), columns_(columns), merge_(merge) {
-        size_t last = columns.source.size() - 1;
-        lo_ = std::min(columns.source.front(), columns.source[last]);
-        int hi = std::max(columns.source.front() + count_at(columns, 0), columns.source[last] + count_at(columns, last));
-        span_ = hi - lo_;
+        auto [first, end] = extent(columns);
+        lo_ = first;
+        span_ = end - first;
     }
     int span() const { return span_; }
     int first_column() const { return lo_; }
@@ -147,9 +151,8 @@ void raster_stretch(const Surface &src, const AxisMap &columns, const AxisMap &r
     SourceRows source(src, columns, job.merge);
     int count = int(columns.source.size()), height = int(rows.source.size());
     if (checks_preconditions()) {
-        auto [top, bottom] = std::minmax_element(rows.source.begin(), rows.source.end());
-        require_inside(src, source.first_column(), *top, source.span(), *bottom + count_at(rows, rows.source.size() - 1) - *top,
-                       "raster_stretch (source)");
+        auto [top, bottom] = extent(rows);
+        require_inside(src, source.first_column(), top, source.span(), bottom - top, "raster_stretch (source)");
         require_inside(dst, columns.first, rows.first, count, height, "raster_stretch (destination)");
     }
     uint32_t *row = scratch(kSource, size_t(count));

@@ -3,7 +3,6 @@
 // Callers clip first, as for the block operations of blit_engine.h.
 #pragma once
 #include <cstdint>
-#include <vector>
 
 #include "engine/blit_engine.h"
 #include "engine/stretch_geometry.h"

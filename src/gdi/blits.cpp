@@ -22,7 +22,6 @@ constexpr uint32_t kBlack = 0;
 
 Box bounds(const Surface &s) { return Box{0, 0, s.width, s.height}; }
 
-uint32_t bgra_from_colorref(COLORREF c) { return uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c); }
 COLORREF colorref_from_bgra(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
 uint32_t pixel_at(const Surface &s, int x, int y) { return read_pixel(*s.format, s.row(y), x); }
@@ -82,7 +81,7 @@ bool fill_colour(HDC hdc, const RECT &rect, COLORREF colour) {
     if (!s) return false;
     Box area = Box{rect.left, rect.top, rect.right, rect.bottom}.intersect(bounds(*s));
     if (!area.empty())
-        fill_pixels(*s, int(area.left), int(area.top), area.width(), area.height(), bgra_from_colorref(colour));
+        fill_pixels(*s, int(area.left), int(area.top), area.width(), area.height(), colour_of(colour));
     return true;
 }
 
@@ -172,7 +171,7 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) try {
     Surface *s = surface_of(hdc);
     if (!s || !inside(*s, x, y)) return CLR_INVALID;
-    fill_pixels(*s, x, y, 1, 1, bgra_from_colorref(color));
+    fill_pixels(*s, x, y, 1, 1, colour_of(color));
     return colorref_from_bgra(pixel_at(*s, x, y));
 } OUT_OF_MEMORY_RETURNS(CLR_INVALID)
 

@@ -1,16 +1,14 @@
 // Brushes of one colour and of patterns made from packed DIBs or bitmaps.
 #include "gdi/brushes.h"
 
-#include <cstring>
-
 #include "core/out_of_memory.h"
+#include "core/trace.h"
 #include "engine/blit_engine.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/packed_dib.h"
 
 namespace gdi {
 namespace {
-
-uint32_t colour_of(COLORREF c) { return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c); }
 
 // A brush painting a copy of a picture in its own format.
 HBRUSH pattern_brush(UINT style, const Surface &picture) {
@@ -25,19 +23,6 @@ HBRUSH pattern_brush(UINT style, const Surface &picture) {
     copy.bits = brush->pattern->memory.bits();
     copy_pixels(picture, 0, 0, copy, 0, 0, copy.width, copy.height);
     return add_brush(std::move(brush));
-}
-
-// Where the pixels of a packed DIB start: after the header, its masks and its colour table.
-size_t pixel_offset(const BITMAPINFO *info, const Surface &s) {
-    DWORD header = 0;
-    std::memcpy(&header, info, sizeof header);
-    if (header == sizeof(BITMAPCOREHEADER)) return header + (s.format->bpp <= 8 ? sizeof(RGBTRIPLE) << s.format->bpp : 0);
-    BITMAPINFOHEADER h;
-    std::memcpy(&h, info, sizeof h);
-    size_t masks = h.biCompression == BI_BITFIELDS && header == sizeof(BITMAPINFOHEADER) ? 12 : 0;
-    size_t colours = 0;
-    if (h.biBitCount <= 8) colours = h.biClrUsed && h.biClrUsed < (1u << h.biBitCount) ? h.biClrUsed : 1u << h.biBitCount;
-    return header + masks + colours * sizeof(RGBQUAD);
 }
 
 }  // namespace
@@ -72,11 +57,12 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF color) try {
 HBRUSH WINAPI CreateDIBPatternBrushPt(const void *packed, UINT usage) try {
     const auto *info = static_cast<const BITMAPINFO *>(packed);
     Surface dib;
+    if (usage == DIB_PAL_COLORS) layer::unimplemented("palette-index colour tables (DIB_PAL_COLORS) in pattern brushes");
     if (!packed || usage != DIB_RGB_COLORS || !describe_dib(info, &dib, nullptr)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    dib.bits = const_cast<uint8_t *>(static_cast<const uint8_t *>(packed) + pixel_offset(info, dib));
+    dib.bits = const_cast<uint8_t *>(static_cast<const uint8_t *>(packed) + description_bytes(info));
     return pattern_brush(BS_DIBPATTERNPT, dib);
 } OUT_OF_MEMORY_RETURNS(nullptr)
 

@@ -15,6 +15,7 @@
 #include "engine/stretch_geometry.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
+#include "gdi/packed_dib.h"
 #include "gdi/raster_jobs.h"
 
 namespace gdi {
@@ -30,31 +31,19 @@ struct CallerDib {
     size_t data_bytes = 0;
 };
 
-// The bytes of a header with its masks and colour table.
-size_t description_bytes(const BITMAPINFO *info, DWORD header) {
-    if (header == kCoreHeader) {
-        BITMAPCOREHEADER core;
-        std::memcpy(&core, info, sizeof core);
-        return header + (core.bcBitCount <= 8 ? sizeof(RGBTRIPLE) << core.bcBitCount : 0);
-    }
-    BITMAPINFOHEADER h;
-    std::memcpy(&h, info, sizeof h);
-    // Masks follow the first 40 bytes, inside a larger header; a colour table follows the header.
-    size_t masks_end = h.biCompression == BI_BITFIELDS ? sizeof h + 12 : 0;
-    size_t colours = 0;
-    if (h.biBitCount <= 8) colours = h.biClrUsed && h.biClrUsed < (1u << h.biBitCount) ? h.biClrUsed : 1u << h.biBitCount;
-    return std::max<size_t>(header + colours * sizeof(RGBQUAD), masks_end);
-}
-
 // What these two calls accept: any number of planes but 0, masks without bits, and bottom-up
 // BI_RLE4 / BI_RLE8 data of a stated size besides the formats every DIB call takes. The
 // description is read from a copy with one plane and no compression.
 bool read_caller_dib(const void *bits, const BITMAPINFO *info, UINT usage, CallerDib *dib) {
-    if (!bits || !info || usage != DIB_RGB_COLORS) return false;
+    if (!bits || !info || usage > DIB_PAL_COLORS + 1) return false;
+    if (usage != DIB_RGB_COLORS) {
+        layer::unimplemented("palette-index colour tables (DIB_PAL_COLORS) in SetDIBitsToDevice and StretchDIBits");
+        return false;
+    }
     DWORD header = 0;
     std::memcpy(&header, info, sizeof header);
     if (header != kCoreHeader && header < sizeof(BITMAPINFOHEADER)) return false;
-    std::vector<uint8_t> copy(description_bytes(info, header));
+    std::vector<uint8_t> copy(description_bytes(info));
     std::memcpy(copy.data(), info, copy.size());
     if (header == kCoreHeader) {
         auto *core = reinterpret_cast<BITMAPCOREHEADER *>(copy.data());

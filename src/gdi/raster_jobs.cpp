@@ -6,8 +6,6 @@
 namespace gdi {
 namespace {
 
-uint32_t colour_of(COLORREF c) { return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c); }
-
 TableColour table_colour(COLORREF c) { return TableColour{GetBValue(c), GetGValue(c), GetRValue(c), 0}; }
 
 Merge merge_for(int stretch_mode) {

@@ -25,7 +25,7 @@ struct PixelFormat {
     uint32_t from_bytes[4][256] = {};
     // Bit fields: an 8-bit red, green or blue value -> its top bits under the channel's mask.
     uint32_t to_fields[3][256] = {};
-    uint32_t palette[256] = {};  // 0xFFRRGGBB; entries past the table stay black
+    uint32_t palette[256] = {};  // 0x00RRGGBB; entries past the table stay black
     int palette_size = 0;
 
     // 24 or 32 bits of 8-8-8 (a 32-bit pixel's top byte passes through), or 16 bits of 5-5-5.

@@ -1,6 +1,7 @@
 // Device contexts: memory contexts with their selected bitmap, and contexts on window surfaces.
 #include "core/handles.h"
 #include "core/out_of_memory.h"
+#include "gdi/brushes.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 
@@ -25,13 +26,6 @@ HGDIOBJ select_bitmap(HDC hdc, DeviceContext &dc, HGDIOBJ object) {
     bitmap->selected_in = stock ? nullptr : hdc;
     dc.bitmap = static_cast<HBITMAP>(object);
     selection_changed();
-    return previous;
-}
-
-HGDIOBJ select_brush(DeviceContext &dc, HGDIOBJ object) {
-    if (!find_brush(object)) return nullptr;
-    HGDIOBJ previous = dc.brush;
-    dc.brush = static_cast<HBRUSH>(object);
     return previous;
 }
 

@@ -1,10 +1,12 @@
-// Reading a BITMAPINFO into a surface description. A 12-byte header is a core header; any header
-// of 40 bytes or more is read as an info header (its first 40 bytes, the masks right after them),
-// so that the later versions, the 64-byte OS/2 one and odd sizes load alike; other sizes are refused.
+// Reading a BITMAPINFO: a 12-byte header is a core header; any header of 40 bytes or more is read
+// as an info header (its first 40 bytes, the masks right after them), so that the later
+// versions, the 64-byte OS/2 one and odd sizes load alike; other sizes are refused. Which formats
+// each entry point takes is decided in dib_accepted, as the platform decides it.
 #include <climits>
 #include <cstring>
 #include <utility>
 
+#include "gdi/dib_format.h"
 #include "gdi/gdi_internal.h"
 
 namespace gdi {
@@ -12,106 +14,191 @@ namespace {
 
 constexpr DWORD kCoreHeader = 12;
 
-bool readable_header(DWORD size) { return size == kCoreHeader || size >= sizeof(BITMAPINFOHEADER); }
-
-bool valid_bit_count(int bpp) { return bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32; }
-
 DWORD dword_at(const uint8_t *p) {
     DWORD v;
     std::memcpy(&v, p, 4);
     return v;
 }
 
-// The header fields that matter, whichever header version holds them.
-struct DibHeader {
-    int64_t width = 0;
-    int64_t height = 0;
-    int planes = 0;
-    int bpp = 0;
-    DWORD compression = BI_RGB;
-    DWORD colours_used = 0;
-};
+const uint8_t *bytes_of(const BITMAPINFO *info) { return reinterpret_cast<const uint8_t *>(info); }
 
-// Headers are copied out byte-wise: a BMP file's info block sits at offset 14, not 4-aligned.
-DWORD header_bytes(const BITMAPINFO *info) { return dword_at(reinterpret_cast<const uint8_t *>(info)); }
-
-DibHeader read_header(const BITMAPINFO *info) {
-    DibHeader h;
-    if (header_bytes(info) == kCoreHeader) {
-        BITMAPCOREHEADER core;
-        std::memcpy(&core, info, sizeof core);
-        h.width = core.bcWidth;
-        h.height = core.bcHeight;
-        h.planes = core.bcPlanes;
-        h.bpp = core.bcBitCount;
-        return h;
-    }
-    BITMAPINFOHEADER b;
-    std::memcpy(&b, info, sizeof b);
-    h.width = b.biWidth;
-    h.height = b.biHeight;
-    h.planes = b.biPlanes;
-    h.bpp = b.biBitCount;
-    h.compression = b.biCompression;
-    h.colours_used = b.biClrUsed;
-    return h;
+// Masks sit right after the first 40 bytes: after an info header, or inside a larger one.
+void read_masks(const BITMAPINFO *info, uint32_t masks[3]) {
+    for (int i = 0; i < 3; ++i) masks[i] = dword_at(bytes_of(info) + sizeof(BITMAPINFOHEADER) + 4 * i);
 }
 
-bool read_masks(const BITMAPINFO *info, int bpp, FormatRef *out) {
-    const uint8_t *base = reinterpret_cast<const uint8_t *>(info);
-    const uint8_t *fields = base + sizeof(BITMAPINFOHEADER);  // after a 40-byte header, or inside a larger one
+bool masks_set(const BITMAPINFO *info) {
     uint32_t masks[3];
-    for (int i = 0; i < 3; ++i) {
-        masks[i] = dword_at(fields + 4 * i);
-        if (!masks[i]) return false;
-    }
-    *out = PixelFormat::with_masks(bpp, masks);
-    return true;
+    read_masks(info, masks);
+    return masks[0] && masks[1] && masks[2];
 }
 
-FormatRef read_palette(const BITMAPINFO *info, const DibHeader &h) {
-    size_t limit = size_t(1) << h.bpp;
-    size_t count = h.colours_used && h.colours_used < limit ? h.colours_used : limit;
-    const uint8_t *table = reinterpret_cast<const uint8_t *>(info) + header_bytes(info);
-    TableColour colours[256];
-    size_t entry_bytes = header_bytes(info) == kCoreHeader ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD);
-    for (size_t i = 0; i < count; ++i, table += entry_bytes) colours[i] = TableColour{table[0], table[1], table[2], 0};
-    return PixelFormat::indexed(h.bpp, colours, count);
+// Uncompressed formats: 1, 4, 8 and 24 bits as RGB; 16 and 32 bits as RGB or with masks.
+bool plain_format(const DibHeader &h) {
+    switch (h.bpp) {
+    case 1:
+    case 4:
+    case 8:
+    case 24: return h.compression == BI_RGB;
+    case 16:
+    case 32: return h.compression == BI_RGB || h.compression == BI_BITFIELDS;
+    default: return false;
+    }
+}
+
+bool run_length_format(const DibHeader &h) {
+    return (h.bpp == 4 && h.compression == BI_RLE4) || (h.bpp == 8 && h.compression == BI_RLE8);
+}
+
+bool has_size(const DibHeader &h) { return h.width > 0 && h.height != 0; }
+
+bool fits_memory(const DibHeader &h) { return h.stride() * h.rows() <= INT_MAX; }
+
+// Run-length pixels need their byte count, and come bottom-up only.
+bool run_length_input(const DibHeader &h) { return run_length_format(h) && h.image_bytes != 0 && !h.top_down(); }
+
+bool usage_accepted(UINT usage, DibUse use) {
+    switch (use) {
+    case DibUse::DeviceBitmap:
+    case DibUse::ToDevice: return usage <= DIB_PAL_COLORS + 1;
+    case DibUse::File: return usage == DIB_RGB_COLORS;
+    default: return usage <= DIB_PAL_COLORS;
+    }
+}
+
+// GetDIBits asked with no bit count describes the bitmap: only the header is read.
+bool format_query_accepted(const DibHeader &h, DibUse use) {
+    if (use == DibUse::GetBitsSize) return true;
+    return use == DibUse::GetBitsInfo && h.compression != BI_JPEG && h.compression != BI_PNG;
+}
+
+bool format_accepted(const BITMAPINFO *info, const DibHeader &h, UINT usage, DibUse use) {
+    bool plain = plain_format(h), planes = h.planes != 0;
+    bool masks_ok = h.compression != BI_BITFIELDS || masks_set(info);
+    switch (use) {
+    case DibUse::Section:
+        return plain && planes && (h.planes == 1 || h.planes * h.bpp <= 16) && masks_ok && fits_memory(h) &&
+               !(h.compression == BI_BITFIELDS && usage == DIB_PAL_COLORS);
+    case DibUse::DeviceBitmap: return h.compression != BI_JPEG && h.compression != BI_PNG;
+    case DibUse::SetBits: return (plain && planes && masks_ok) || run_length_input(h);
+    case DibUse::ToDevice: return (plain && planes) || run_length_input(h);
+    case DibUse::GetBits: return plain && planes;
+    case DibUse::GetBitsInfo: return plain || run_length_format(h);
+    case DibUse::GetBitsSize: return (plain && planes) || run_length_format(h);
+    case DibUse::File: return plain && h.planes == 1 && masks_ok && fits_memory(h);
+    }
+    return false;
 }
 
 }  // namespace
 
-bool dib_dimensions(const BITMAPINFOHEADER *header, int64_t *width, int64_t *height) {
-    const auto *info = reinterpret_cast<const BITMAPINFO *>(header);
-    if (!readable_header(header_bytes(info))) return false;
-    DibHeader h = read_header(info);
-    *width = h.width;
-    *height = h.height;
+// Until palettes are objects: the platform's 20-colour default palette.
+const TableColour kDefaultPalette[20] = {
+    {0x00, 0x00, 0x00, 0}, {0x00, 0x00, 0x80, 0}, {0x00, 0x80, 0x00, 0}, {0x00, 0x80, 0x80, 0},
+    {0x80, 0x00, 0x00, 0}, {0x80, 0x00, 0x80, 0}, {0x80, 0x80, 0x00, 0}, {0xc0, 0xc0, 0xc0, 0},
+    {0xc0, 0xdc, 0xc0, 0}, {0xf0, 0xca, 0xa6, 0}, {0xf0, 0xfb, 0xff, 0}, {0xa4, 0xa0, 0xa0, 0},
+    {0x80, 0x80, 0x80, 0}, {0x00, 0x00, 0xff, 0}, {0x00, 0xff, 0x00, 0}, {0x00, 0xff, 0xff, 0},
+    {0xff, 0x00, 0x00, 0}, {0xff, 0x00, 0xff, 0}, {0xff, 0xff, 0x00, 0}, {0xff, 0xff, 0xff, 0},
+};
+
+namespace {
+
+// The colour table as given: RGBQUADs, RGBTRIPLEs after a core header, or palette indices.
+void read_table(const BITMAPINFO *info, const DibHeader &h, UINT usage, HDC hdc, TableColour *colours) {
+    const uint8_t *table = bytes_of(info) + h.header_bytes;
+    size_t count = h.table_entries();
+    if (usage == DIB_PAL_COLORS) {
+        uint16_t indices[256];
+        std::memcpy(indices, table, count * sizeof(uint16_t));
+        palette_colours(hdc, indices, count, colours);
+        return;
+    }
+    size_t entry_bytes = h.core ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD);
+    for (size_t i = 0; i < count; ++i, table += entry_bytes) colours[i] = TableColour{table[0], table[1], table[2], 0};
+}
+
+}  // namespace
+
+size_t DibHeader::table_entries() const {
+    if (bpp > 8 || bpp <= 0) return 0;
+    size_t limit = size_t(1) << bpp;
+    return !core && colours_used && colours_used < limit ? colours_used : limit;
+}
+
+bool read_dib_header(const BITMAPINFO *info, DibHeader *out) {
+    if (!info) return false;
+    DibHeader h;
+    h.header_bytes = dword_at(bytes_of(info));  // copied byte-wise: a BMP file's header is not 4-aligned
+    if (h.header_bytes == kCoreHeader) {
+        BITMAPCOREHEADER core;
+        std::memcpy(&core, info, sizeof core);
+        h.core = true;
+        h.width = core.bcWidth;
+        h.height = core.bcHeight;
+        h.planes = core.bcPlanes;
+        h.bpp = core.bcBitCount;
+    } else if (h.header_bytes >= sizeof(BITMAPINFOHEADER)) {
+        BITMAPINFOHEADER b;
+        std::memcpy(&b, info, sizeof b);
+        h.width = b.biWidth;
+        h.height = b.biHeight;
+        h.planes = b.biPlanes;
+        h.bpp = b.biBitCount;
+        h.compression = b.biCompression;
+        h.image_bytes = b.biSizeImage;
+        h.colours_used = b.biClrUsed;
+    } else {
+        return false;
+    }
+    *out = h;
     return true;
 }
 
-bool describe_dib(const BITMAPINFO *info, Surface *out, size_t *image_bytes) {
-    if (!info || !readable_header(header_bytes(info))) return false;
-    DibHeader h = read_header(info);
-    bool bitfields = h.compression == BI_BITFIELDS;
-    if (h.planes != 1 || !valid_bit_count(h.bpp) || h.width <= 0 || h.height == 0) return false;
-    if (h.compression != BI_RGB && !(bitfields && (h.bpp == 16 || h.bpp == 32))) return false;
-    int64_t rows = h.height < 0 ? -h.height : h.height;
-    int64_t stride = (h.width * h.bpp + 31) / 32 * 4;
-    if (stride * rows > INT_MAX) return false;
+bool dib_accepted(const BITMAPINFO *info, const DibHeader &h, UINT usage, DibUse use) {
+    if (!usage_accepted(usage, use)) return false;
+    if (h.bpp == 0 && (use == DibUse::GetBitsInfo || use == DibUse::GetBitsSize)) return format_query_accepted(h, use);
+    if (use == DibUse::DeviceBitmap) return h.width >= 0 && format_accepted(info, h, usage, use);
+    return has_size(h) && format_accepted(info, h, usage, use);
+}
 
+void palette_colours(HDC, const uint16_t *indices, size_t count, TableColour *out) {
+    for (size_t i = 0; i < count; ++i) out[i] = kDefaultPalette[indices[i] % 20];
+}
+
+bool dib_surface(const BITMAPINFO *info, const DibHeader &h, UINT usage, HDC hdc, Surface *out) {
+    if (!(plain_format(h) || run_length_format(h)) || !fits_memory(h)) return false;
     Surface s;
     s.width = int(h.width);
-    s.height = int(rows);
-    s.stride = int(stride);
-    s.bottom_up = h.height > 0;
-    if (bitfields) {
-        if (!read_masks(info, h.bpp, &s.format)) return false;
+    s.height = int(h.rows());
+    s.stride = int(h.stride());
+    s.bottom_up = !h.top_down();
+    if (h.compression == BI_BITFIELDS) {
+        uint32_t masks[3];
+        read_masks(info, masks);
+        s.format = PixelFormat::with_masks(h.bpp, masks);
+    } else if (h.bpp <= 8) {
+        TableColour colours[256] = {};
+        read_table(info, h, usage, hdc, colours);
+        s.format = PixelFormat::indexed(h.bpp, colours, h.table_entries());
     } else {
-        s.format = h.bpp <= 8 ? read_palette(info, h) : PixelFormat::direct(h.bpp);
+        s.format = PixelFormat::direct(h.bpp);
     }
     *out = std::move(s);
-    if (image_bytes) *image_bytes = size_t(stride * rows);
+    return true;
+}
+
+bool describe_caller_dib(const BITMAPINFO *info, UINT usage, HDC hdc, DibUse use, Surface *out) {
+    DibHeader h;
+    return read_dib_header(info, &h) && dib_accepted(info, h, usage, use) && !h.run_length() &&
+           dib_surface(info, h, usage, hdc, out);
+}
+
+bool describe_dib(const BITMAPINFO *info, Surface *out, size_t *image_bytes) {
+    DibHeader h;
+    if (!read_dib_header(info, &h) || !dib_accepted(info, h, DIB_RGB_COLORS, DibUse::File) ||
+        !dib_surface(info, h, DIB_RGB_COLORS, nullptr, out))
+        return false;
+    if (image_bytes) *image_bytes = size_t(h.stride() * h.rows());
     return true;
 }
 

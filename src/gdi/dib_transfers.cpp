@@ -8,6 +8,7 @@
 #include "core/out_of_memory.h"
 #include "engine/blit_engine.h"
 #include "engine/stretch_geometry.h"
+#include "gdi/dib_format.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 
@@ -35,8 +36,8 @@ void transfer(const Surface &src, const Span &src_x, const Span &src_y, const Su
 }
 
 // The caller's DIB as a surface over its bits; false when the header is not one the engine takes.
-bool caller_dib(const void *bits, const BITMAPINFO *info, UINT usage, Surface *dib) {
-    if (!bits || usage != DIB_RGB_COLORS || !describe_dib(info, dib, nullptr)) return false;
+bool caller_dib(HDC hdc, const void *bits, const BITMAPINFO *info, UINT usage, Surface *dib) {
+    if (!bits || !describe_caller_dib(info, usage, hdc, DibUse::ToDevice, dib)) return false;
     dib->bits = static_cast<uint8_t *>(const_cast<void *>(bits));
     return true;
 }
@@ -56,7 +57,7 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destH
                          int srcWidth, int srcHeight, const void *bits, const BITMAPINFO *info, UINT usage, DWORD rop) try {
     Surface *target = surface_of(hdc);
     Surface dib;
-    if (!target || rop != SRCCOPY || !caller_dib(bits, info, usage, &dib)) return 0;
+    if (!target || rop != SRCCOPY || !caller_dib(hdc, bits, info, usage, &dib)) return 0;
     if (srcWidth == 0 || srcHeight == 0) return 0;
     if (destWidth == 0 || destHeight == 0) return dib.height;
     transfer(dib, make_span(xSrc, srcWidth), picture_rows(dib, ySrc, srcHeight), *target, make_span(xDest, destWidth),
@@ -70,49 +71,13 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD h
                              UINT startScan, UINT lines, const void *bits, const BITMAPINFO *info, UINT usage) try {
     Surface *target = surface_of(hdc);
     Surface band;
-    if (!target || !caller_dib(bits, info, usage, &band) || startScan >= UINT(band.height)) return 0;
+    if (!target || !caller_dib(hdc, bits, info, usage, &band) || startScan >= UINT(band.height)) return 0;
     band.height = int(std::min<UINT>(lines, UINT(band.height) - startScan));
     if (band.height == 0) return 0;
     int w = clamp_to_int(width), h = clamp_to_int(height);
     transfer(band, make_span(xSrc, w), picture_rows(band, int(int64_t(ySrc) - startScan), h), *target,
              make_span(xDest, w), make_span(yDest, h));
     return band.height;
-} OUT_OF_MEMORY_RETURNS(0)
-
-// With no destination: biBitCount 0 asks for the bitmap's format (returns its height); any
-// other bit count asks for the size of its lines in that format (biSizeImage only). With a
-// destination: copies lines into the header's format, scan line 0 being the bottom row of a
-// bottom-up header, and returns how many were copied. Destinations of 8 bits or less, which
-// would need a colour table made up, are not supported.
-int WINAPI GetDIBits(HDC hdc, HBITMAP hbitmap, UINT start, UINT lines, LPVOID bits, LPBITMAPINFO info, UINT usage) try {
-    Bitmap *bitmap = find_dc(hdc) ? find_bitmap(hbitmap) : nullptr;
-    if (!bitmap || !info || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER) || usage != DIB_RGB_COLORS) return 0;
-    const Surface &source = bitmap->surface;
-    BITMAPINFOHEADER &header = info->bmiHeader;
-    if (!bits && header.biBitCount == 0) {
-        header.biWidth = source.width;
-        header.biHeight = source.height;
-        header.biPlanes = 1;
-        header.biBitCount = WORD(source.format->bpp);
-        header.biCompression = BI_RGB;
-        header.biSizeImage = DWORD(source.stride) * DWORD(source.height);
-        return source.height;
-    }
-    Surface target;
-    size_t bytes = 0;
-    if (!describe_dib(info, &target, &bytes)) return 0;
-    if (!bits) {
-        header.biSizeImage = DWORD(bytes);
-        return source.height;
-    }
-    if (target.format->bpp <= 8) return 0;
-    UINT available = UINT(std::min(target.height, source.height));
-    if (start >= available) return 0;
-    target.height = int(std::min(lines, available - start));
-    target.bits = static_cast<uint8_t *>(bits);
-    int first_row = target.bottom_up ? source.height - int(start) - target.height : int(start);
-    copy_pixels(source, 0, first_row, target, 0, 0, std::min(source.width, target.width), target.height);
-    return target.height;
 } OUT_OF_MEMORY_RETURNS(0)
 
 }  // extern "C"

@@ -21,6 +21,8 @@ enum class Kind : uint32_t {
     Stock = 8,     // icons, cursors and brushes the system owns; never freed
     Image = 9,     // GDI+ images
     Graphics = 10, // GDI+ drawing surfaces
+    Palette = 11,  // GDI logical palettes
+    Brush = 12,    // GDI brushes
 };
 
 struct HandleBits {

@@ -46,10 +46,11 @@ HDC WINAPI CreateCompatibleDC(HDC hdc) try {
     return add_dc(std::move(dc));
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
-// The selected bitmap is let go, so that it can be selected elsewhere or deleted.
+// The selected bitmap is let go, so that it can be selected elsewhere or deleted. Window
+// contexts are released, not deleted; screen contexts may be either.
 BOOL WINAPI DeleteDC(HDC hdc) {
-    DeviceContext *dc = memory_dc(hdc);
-    if (!dc) return FALSE;
+    DeviceContext *dc = find_dc(hdc);
+    if (!dc || (dc->on_window() && !dc->screen)) return FALSE;
     if (Bitmap *bitmap = find_bitmap(dc->bitmap)) bitmap->selected_in = nullptr;
     remove_dc(hdc);
     return TRUE;

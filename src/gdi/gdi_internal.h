@@ -15,6 +15,18 @@ namespace gdi {
 HDC create_window_dc(Surface *surface);
 BOOL release_window_dc(HDC hdc);
 
+// The screen: a 32-bit top-down surface of kScreenWidth x kScreenHeight, black but for what
+// windows show. USER registers the function that draws the shown window's client area at its
+// place; it runs each time a screen context is made, so the context reads what shows then.
+constexpr int kScreenWidth = 1920;
+constexpr int kScreenHeight = 1080;
+using ScreenComposer = void (*)(const Surface &screen);
+void set_screen_composer(ScreenComposer composer);
+// A context on the screen (GetDC(NULL), CreateDCA("DISPLAY")); release_screen_dc takes back
+// only such a context.
+HDC create_screen_dc();
+BOOL release_screen_dc(HDC hdc);
+
 // The surface a device context draws on (a window surface or the selected bitmap), or null.
 Surface *surface_of(HDC hdc);
 

@@ -16,6 +16,16 @@ layer::HandleTable<Bitmap> &bitmaps() {
     return table;
 }
 
+layer::HandleTable<Palette> &palettes() {
+    static layer::HandleTable<Palette> table(layer::Kind::Palette);
+    return table;
+}
+
+layer::HandleTable<Brush> &brushes() {
+    static layer::HandleTable<Brush> table(layer::Kind::Brush);
+    return table;
+}
+
 HBITMAP stock_handle = nullptr;
 
 // Counts removals and selections: a context resolved to a surface stays resolved until then.
@@ -43,6 +53,8 @@ std::unique_ptr<Bitmap> make_stock_bitmap() {
 
 DeviceContext *find_dc(HDC hdc) { return found(dcs().get(hdc)); }
 Bitmap *find_bitmap(HGDIOBJ object) { return found(bitmaps().get(object)); }
+Palette *find_palette(HGDIOBJ object) { return found(palettes().get(object)); }
+Brush *find_brush(HGDIOBJ object) { return found(brushes().get(object)); }
 
 HDC add_dc(std::unique_ptr<DeviceContext> dc) { return static_cast<HDC>(dcs().add(std::move(dc))); }
 void remove_dc(HDC hdc) {
@@ -54,6 +66,13 @@ void remove_bitmap(HGDIOBJ bitmap) {
     bitmaps().remove(bitmap);
     ++changes;
 }
+
+HPALETTE add_palette(std::unique_ptr<Palette> palette) {
+    return static_cast<HPALETTE>(palettes().add(std::move(palette)));
+}
+void remove_palette(HGDIOBJ palette) { palettes().remove(palette); }
+HBRUSH add_brush(std::unique_ptr<Brush> brush) { return static_cast<HBRUSH>(brushes().add(std::move(brush))); }
+void remove_brush(HGDIOBJ brush) { brushes().remove(brush); }
 
 void selection_changed() { ++changes; }
 
@@ -91,6 +110,8 @@ Surface *surface_of(HDC hdc) {
     return surface;
 }
 
-size_t live_objects() { return dcs().live() + bitmaps().live() - (stock_handle ? 1 : 0); }
+size_t live_objects() {
+    return dcs().live() + bitmaps().live() + palettes().live() + brushes().live() - (stock_handle ? 1 : 0);
+}
 
 }  // namespace gdi

@@ -1,8 +1,9 @@
-// The GDI objects behind HDC and HBITMAP handles, and their handle tables.
+// The GDI objects behind HDC, HBITMAP, HPALETTE and HBRUSH handles, and their handle tables.
 #pragma once
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "gdi/pixel_memory.h"
 #include "engine/surface.h"
@@ -16,9 +17,25 @@ struct Bitmap {
     HDC selected_in = nullptr;  // the memory context it is selected into (never set for the stock bitmap)
 };
 
+// A logical palette.
+struct Palette {
+    std::vector<PALETTEENTRY> entries;
+};
+
+// A brush: solid and hatched brushes paint their colour; pattern brushes their own copy of the
+// pattern, which they keep whatever happens to the bitmap or memory it was made from.
+struct Brush {
+    UINT style = BS_SOLID;
+    COLORREF colour = 0;
+    std::unique_ptr<Bitmap> pattern;
+};
+
 struct DeviceContext {
-    Surface *window_surface = nullptr;  // window contexts: the window's backing surface
+    Surface *window_surface = nullptr;  // window and screen contexts: the surface they draw on
+    bool screen = false;                // a context on the whole screen
     HBITMAP bitmap = nullptr;           // memory contexts: the selected bitmap
+    HBRUSH brush = nullptr;             // the selected brush and palette
+    HPALETTE palette = nullptr;
     int stretch_mode = BLACKONWHITE;
     bool on_window() const { return window_surface != nullptr; }
 };
@@ -26,11 +43,17 @@ struct DeviceContext {
 // Lookups set ERROR_INVALID_HANDLE when the handle is not a live object of that kind.
 DeviceContext *find_dc(HDC hdc);
 Bitmap *find_bitmap(HGDIOBJ object);
+Palette *find_palette(HGDIOBJ object);
+Brush *find_brush(HGDIOBJ object);
 
 HDC add_dc(std::unique_ptr<DeviceContext> dc);
 void remove_dc(HDC hdc);
 HBITMAP add_bitmap(std::unique_ptr<Bitmap> bitmap);
 void remove_bitmap(HGDIOBJ bitmap);
+HPALETTE add_palette(std::unique_ptr<Palette> palette);
+void remove_palette(HGDIOBJ palette);
+HBRUSH add_brush(std::unique_ptr<Brush> brush);
+void remove_brush(HGDIOBJ brush);
 // To be called whenever a memory context's selected bitmap changes.
 void selection_changed();
 

@@ -88,12 +88,14 @@ extern "C" BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *ps) {
 }
 
 extern "C" HDC WINAPI GetDC(HWND hwnd) try {
+    if (!hwnd) return gdi::create_screen_dc();
     Window *window = user::find_window(hwnd);
     return window ? user::hand_out_dc(*window) : nullptr;
 } OUT_OF_MEMORY_RETURNS(nullptr)
 
 // What was drawn through the context shows at once, as on a real screen.
 extern "C" int WINAPI ReleaseDC(HWND hwnd, HDC hdc) {
+    if (!hwnd) return gdi::release_screen_dc(hdc);
     Window *window = user::find_window(hwnd);
     if (!window || !user::take_back_dc(*window, hdc)) return 0;
     display::present(hwnd);

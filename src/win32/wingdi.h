@@ -62,6 +62,21 @@ typedef struct tagBITMAP {
     LPVOID bmBits;
 } BITMAP;
 
+typedef struct tagPALETTEENTRY {
+    BYTE peRed;
+    BYTE peGreen;
+    BYTE peBlue;
+    BYTE peFlags;
+} PALETTEENTRY, *PPALETTEENTRY, *LPPALETTEENTRY;
+
+typedef struct tagLOGPALETTE {
+    WORD palVersion;
+    WORD palNumEntries;
+    PALETTEENTRY palPalEntry[1];
+} LOGPALETTE, *PLOGPALETTE, *LPLOGPALETTE;
+
+typedef struct _devicemodeA DEVMODEA;  // display settings; only ever passed as null here
+
 static_assert(sizeof(BITMAPFILEHEADER) == 14, "packed file header");
 static_assert(sizeof(BITMAPCOREHEADER) == 12, "core header");
 static_assert(sizeof(BITMAPINFOHEADER) == 40, "info header");
@@ -86,13 +101,58 @@ static_assert(sizeof(BITMAPINFO) == 44, "info with one colour");
 #define OBJ_DC 3
 #define OBJ_BITMAP 7
 #define OBJ_MEMDC 10
+#define OBJ_PEN 1
+#define OBJ_BRUSH 2
+#define OBJ_PAL 5
+#define OBJ_FONT 6
 #define GDI_ERROR 0xFFFFFFFFL
+#define DRIVERVERSION 0
+#define TECHNOLOGY 2
+#define HORZSIZE 4
+#define VERTSIZE 6
+#define HORZRES 8
+#define VERTRES 10
+#define BITSPIXEL 12
+#define PLANES 14
+#define NUMBRUSHES 16
+#define NUMPENS 18
+#define NUMFONTS 22
+#define NUMCOLORS 24
+#define RASTERCAPS 38
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+#define SIZEPALETTE 104
+#define NUMRESERVED 106
+#define COLORRES 108
+#define DESKTOPVERTRES 117
+#define DESKTOPHORZRES 118
+#define DT_RASDISPLAY 1
+#define BS_SOLID 0
+#define BS_NULL 1
+#define BS_HOLLOW BS_NULL
+#define BS_HATCHED 2
+#define BS_PATTERN 3
+#define BS_DIBPATTERN 5
+#define BS_DIBPATTERNPT 6
+#define RC_BITBLT 1
+#define RC_BANDING 2
+#define RC_SCALING 4
+#define RC_BITMAP64 8
+#define RC_DI_BITMAP 0x0080
+#define RC_PALETTE 0x0100
+#define RC_DIBTODEV 0x0200
+#define RC_BIGFONT 0x0400
+#define RC_STRETCHBLT 0x0800
+#define RC_FLOODFILL 0x1000
+#define RC_STRETCHDIB 0x2000
 #define HGDI_ERROR ((HANDLE)(LONG_PTR)-1)
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 HDC WINAPI CreateCompatibleDC(HDC hdc);
+HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA *mode);
+int WINAPI GetDeviceCaps(HDC hdc, int index);
 BOOL WINAPI DeleteDC(HDC hdc);
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ obj);
 BOOL WINAPI DeleteObject(HGDIOBJ obj);

@@ -8,6 +8,7 @@
 
 #include "gdi/dib_format.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/gdi_objects.h"
 
 namespace gdi {
 namespace {
@@ -92,7 +93,7 @@ bool format_accepted(const BITMAPINFO *info, const DibHeader &h, UINT usage, Dib
 
 }  // namespace
 
-// Until palettes are objects: the platform's 20-colour default palette.
+// The platform's 20-colour default palette.
 const TableColour kDefaultPalette[20] = {
     {0x00, 0x00, 0x00, 0}, {0x00, 0x00, 0x80, 0}, {0x00, 0x80, 0x00, 0}, {0x00, 0x80, 0x80, 0},
     {0x80, 0x00, 0x00, 0}, {0x80, 0x00, 0x80, 0}, {0x80, 0x80, 0x00, 0}, {0xc0, 0xc0, 0xc0, 0},
@@ -161,8 +162,17 @@ bool dib_accepted(const BITMAPINFO *info, const DibHeader &h, UINT usage, DibUse
     return has_size(h) && format_accepted(info, h, usage, use);
 }
 
-void palette_colours(HDC, const uint16_t *indices, size_t count, TableColour *out) {
-    for (size_t i = 0; i < count; ++i) out[i] = kDefaultPalette[indices[i] % 20];
+void palette_colours(HDC hdc, const uint16_t *indices, size_t count, TableColour *out) {
+    DeviceContext *dc = hdc ? find_dc(hdc) : nullptr;
+    Palette *palette = dc && dc->palette ? find_palette(dc->palette) : nullptr;
+    if (!palette || palette->entries.empty()) {
+        for (size_t i = 0; i < count; ++i) out[i] = kDefaultPalette[indices[i] % 20];
+        return;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const PALETTEENTRY &e = palette->entries[indices[i] % palette->entries.size()];
+        out[i] = TableColour{e.peBlue, e.peGreen, e.peRed, 0};
+    }
 }
 
 bool dib_surface(const BITMAPINFO *info, const DibHeader &h, UINT usage, HDC hdc, Surface *out) {

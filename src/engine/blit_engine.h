@@ -15,10 +15,12 @@ void copy_pixels(const Surface &src, int sx, int sy, const Surface &dst, int dx,
 // Fills a w x h block at (x, y) with one colour 0xAARRGGBB.
 void fill_pixels(const Surface &dst, int x, int y, int w, int h, uint32_t bgra);
 
-// One axis of a stretch: destination coordinate first + i takes source coordinate source[i].
+// One axis of a stretch: destination coordinate first + i takes source coordinate source[i], or
+// when count is filled, the count[i] source coordinates from source[i] up, merged.
 struct AxisMap {
     int first = 0;
     std::vector<int> source;
+    std::vector<int> count = {};
 };
 
 // Nearest-neighbour copy: destination pixel (columns.first + i, rows.first + j) takes source

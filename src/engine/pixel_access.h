@@ -1,5 +1,6 @@
 // Single pixels of each format as 0xAARRGGBB, inline: the row readers build on these, and
-// single-pixel calls read through read_pixel without a row reader's call.
+// single-pixel calls read through read_pixel without a row reader's call. The top byte is 0 for
+// formats without one, as the platform writes it when converting them to 32 bits.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -17,10 +18,10 @@ inline uint32_t load32(const uint8_t *p) {
     return v;
 }
 
-inline uint32_t rgb24(const uint8_t *p) { return kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]; }
+inline uint32_t rgb24(const uint8_t *p) { return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]; }
 
 inline uint32_t from_fields16(const PixelFormat &format, const uint8_t *p) {
-    return kOpaque | format.from_bytes[0][p[0]] | format.from_bytes[1][p[1]];
+    return format.from_bytes[0][p[0]] | format.from_bytes[1][p[1]];
 }
 
 inline uint32_t from_fields32(const PixelFormat &format, const uint8_t *p) {

@@ -80,9 +80,8 @@ FormatRef PixelFormat::indexed(int bpp, const TableColour *colours, size_t count
     format.palette_size = int(count < limit ? count : limit);
     for (int i = 0; i < format.palette_size; ++i) {
         const TableColour &q = colours[i];
-        format.palette[i] = 0xFF000000u | uint32_t(q.red) << 16 | uint32_t(q.green) << 8 | q.blue;
+        format.palette[i] = uint32_t(q.red) << 16 | uint32_t(q.green) << 8 | q.blue;
     }
-    for (size_t i = size_t(format.palette_size); i < limit; ++i) format.palette[i] = 0xFF000000u;
     return built;
 }
 

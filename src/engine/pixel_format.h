@@ -26,7 +26,7 @@ struct PixelFormat {
     // Bit fields: an 8-bit red, green or blue value -> its top bits under the channel's mask.
     uint32_t to_fields[3][256] = {};
     uint32_t masks[3] = {};      // bit fields: the red, green and blue masks they were built from
-    uint32_t palette[256] = {};  // 0xFFRRGGBB; entries past the table stay black
+    uint32_t palette[256] = {};  // 0x00RRGGBB; entries past the table stay black
     int palette_size = 0;
 
     // 24 or 32 bits of 8-8-8 (a 32-bit pixel's top byte passes through), or 16 bits of 5-5-5.

@@ -133,10 +133,10 @@ void copy24_to_32(const uint8_t *src, uint8_t *dst, int count) {
     dst += 4 * i;
     for (; i + 4 <= count; i += 4, src += 12, dst += 16) {
         uint32_t w0 = load32(src), w1 = load32(src + 4), w2 = load32(src + 8);
-        store32(dst, kOpaque | (w0 & 0xFFFFFF));
-        store32(dst + 4, kOpaque | (w0 >> 24) | ((w1 & 0xFFFF) << 8));
-        store32(dst + 8, kOpaque | (w1 >> 16) | ((w2 & 0xFF) << 16));
-        store32(dst + 12, kOpaque | (w2 >> 8));
+        store32(dst, (w0 & 0xFFFFFF));
+        store32(dst + 4, (w0 >> 24) | ((w1 & 0xFFFF) << 8));
+        store32(dst + 8, (w1 >> 16) | ((w2 & 0xFF) << 16));
+        store32(dst + 12, (w2 >> 8));
     }
     for (; i < count; ++i, src += 3, dst += 4) store32(dst, rgb24(src));
 }

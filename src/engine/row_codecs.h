@@ -1,5 +1,5 @@
 // Row converters between each pixel format and the engine's intermediate row of 32-bit pixels
-// 0xAARRGGBB. Alpha is 255 for formats without it; plain 32-bit pixels pass their top byte through.
+// 0xAARRGGBB. The top byte is 0 for formats without it; plain 32-bit pixels pass theirs through.
 #pragma once
 #include <cstdint>
 

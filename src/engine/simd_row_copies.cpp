@@ -24,20 +24,19 @@ __attribute__((target("ssse3"))) int pack32_to_24(const uint8_t *src, uint8_t *d
     return done;
 }
 
-// 16 pixels a step: three 16-byte loads of B, G, R become four stores of B, G, R, 255.
+// 16 pixels a step: three 16-byte loads of B, G, R become four stores of B, G, R, 0.
 __attribute__((target("ssse3"))) int unpack24_to_32(const uint8_t *src, uint8_t *dst, int count) {
     const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
-    const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
     int done = 0;
     for (; done + 16 <= count; done += 16, src += 48, dst += 64) {
         __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
         __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + 16));
         __m128i z = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + 32));
         __m128i p0 = x, p1 = _mm_alignr_epi8(y, x, 12), p2 = _mm_alignr_epi8(z, y, 8), p3 = _mm_srli_si128(z, 4);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_or_si128(_mm_shuffle_epi8(p0, spread), opaque));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 16), _mm_or_si128(_mm_shuffle_epi8(p1, spread), opaque));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 32), _mm_or_si128(_mm_shuffle_epi8(p2, spread), opaque));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 48), _mm_or_si128(_mm_shuffle_epi8(p3, spread), opaque));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_shuffle_epi8(p0, spread));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 16), _mm_shuffle_epi8(p1, spread));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 32), _mm_shuffle_epi8(p2, spread));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 48), _mm_shuffle_epi8(p3, spread));
     }
     return done;
 }

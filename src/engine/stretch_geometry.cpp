@@ -3,6 +3,34 @@
 #include <algorithm>
 
 namespace gdi {
+namespace {
+
+// The source pixels destination pixel i of an m-pixel run takes from an n-pixel run, as offsets
+// lo..hi from the source's start.
+struct Cover {
+    int64_t n, m;
+    bool merge;
+    int64_t lo(int64_t i) const {
+        if (merge && n > m) return int64_t(__int128(i) * n / m);
+        // Sample at the centre of destination pixel i: shrinking 4 to 2 keeps 1 and 3.
+        return int64_t(__int128(2 * i + 1) * n / (2 * m));
+    }
+    int64_t hi(int64_t i) const { return merge && n > m ? int64_t(__int128(i + 1) * n / m) - 1 : lo(i); }
+};
+
+// The first i in [0, m) for which the monotonic test holds, or m.
+template <class Test>
+int64_t first_where(int64_t m, Test test) {
+    int64_t lo = 0, hi = m;
+    while (lo < hi) {
+        int64_t mid = lo + (hi - lo) / 2;
+        if (test(mid)) hi = mid;
+        else lo = mid + 1;
+    }
+    return lo;
+}
+
+}  // namespace
 
 Span make_span(int start, int length) {
     Span span;
@@ -17,20 +45,22 @@ Span make_span(int start, int length) {
     return span;
 }
 
-AxisMap map_axis(const Span &dst, const Span &src, int clip_begin, int clip_end, int src_extent) {
+AxisMap map_axis(const Span &dst, const Span &src, int clip_begin, int clip_end, int src_extent, bool merge) {
     AxisMap map;
     if (dst.length == 0 || src.length == 0) return map;
-    bool mirrored = dst.reversed != src.reversed;
-    int64_t first = std::max<int64_t>(0, clip_begin - dst.begin);
-    int64_t last = std::min<int64_t>(dst.length, clip_end - dst.begin);
-    for (int64_t i = first; i < last; ++i) {
-        // Sample at the centre of destination pixel i: shrinking 4 to 2 keeps 1 and 3.
-        int64_t j = int64_t((__int128(2 * i + 1) * src.length) / (2 * dst.length));
-        if (mirrored) j = src.length - 1 - j;
-        int64_t s = src.begin + j;
-        if (s < 0 || s >= src_extent) continue;
+    const Cover cover{src.length, dst.length, merge};
+    // The destination pixels whose source lies at least partly inside the image, unmirrored.
+    const int64_t low = -src.begin, high = src_extent - 1 - src.begin;
+    const int64_t first = first_where(dst.length, [&](int64_t i) { return cover.hi(i) >= low; });
+    const int64_t end = first_where(dst.length, [&](int64_t i) { return cover.lo(i) > high; });
+    const bool mirrored = dst.reversed != src.reversed;
+    const int64_t from = std::max(first, clip_begin - dst.begin), to = std::min(end, clip_end - dst.begin);
+    for (int64_t i = from; i < to; ++i) {
+        int64_t k = mirrored ? first + end - 1 - i : i;
+        int64_t lo = std::max(cover.lo(k), low), hi = std::min(cover.hi(k), high);
         if (map.source.empty()) map.first = int(dst.begin + i);
-        map.source.push_back(int(s));
+        map.source.push_back(int(src.begin + lo));
+        if (merge) map.count.push_back(int(hi - lo + 1));
     }
     return map;
 }

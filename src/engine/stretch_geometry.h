@@ -1,5 +1,5 @@
-// Geometry of nearest-neighbour transfers: which destination pixels are drawn from which source
-// pixels, with the platform's rules for negative sizes and rectangles partly outside the image.
+// Geometry of stretched transfers: which destination pixels are drawn from which source pixels,
+// with the platform's rules for negative sizes and rectangles partly outside the image.
 #pragma once
 #include <cstdint>
 
@@ -17,11 +17,12 @@ struct Span {
 
 Span make_span(int start, int length);
 
-// Maps one axis. Destination coordinates outside [clip_begin, clip_end) are not drawn, nor are
-// those whose source coordinate falls outside [0, src_extent): the part of the source that exists
-// is drawn where the full rectangles put it, never stretched over the rest. One of dst and src
-// reversed mirrors the axis; both reversed cancel out.
-AxisMap map_axis(const Span &dst, const Span &src, int clip_begin, int clip_end, int src_extent);
+// Maps one axis. Each destination pixel samples the source pixel under its centre, or with
+// `merge` set, when shrinking, takes all the source pixels it covers (AxisMap::count).
+// The source is clipped to [0, src_extent) first and the destination loses the same share on the
+// same side, before one of dst and src reversed mirrors what is left (both reversed cancel out);
+// then destination coordinates outside [clip_begin, clip_end) are dropped.
+AxisMap map_axis(const Span &dst, const Span &src, int clip_begin, int clip_end, int src_extent, bool merge = false);
 
 // True when the map is a plain shift (source[i] == source[0] + i), so a straight copy will do.
 bool is_shift(const AxisMap &map);

@@ -32,6 +32,11 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height) try {
 // Fails for a bitmap still selected into a context; deleting the stock bitmap does nothing.
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
     if (layer::kind_of(object) == uint32_t(layer::Kind::Stock)) return TRUE;
+    if (layer::kind_of(object) == uint32_t(layer::Kind::Brush)) {
+        if (!find_brush(object)) return FALSE;
+        remove_brush(object);
+        return TRUE;
+    }
     Bitmap *bitmap = find_bitmap(object);
     if (!bitmap || bitmap->selected_in) return FALSE;
     if (object != stock_bitmap()) remove_bitmap(object);

@@ -1,6 +1,7 @@
 // Device contexts: memory contexts with their selected bitmap, and contexts on window surfaces.
 #include "core/handles.h"
 #include "core/out_of_memory.h"
+#include "gdi/brushes.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 
@@ -58,6 +59,10 @@ BOOL WINAPI DeleteDC(HDC hdc) {
 
 // Only bitmaps, into memory contexts; a bitmap selected in one context cannot go into another.
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object) {
+    if (layer::kind_of(object) == uint32_t(layer::Kind::Brush)) {
+        DeviceContext *any = find_dc(hdc);
+        return any ? select_brush(*any, object) : nullptr;
+    }
     DeviceContext *dc = memory_dc(hdc);
     Bitmap *bitmap = dc ? find_bitmap(object) : nullptr;
     if (!bitmap) return nullptr;
@@ -76,6 +81,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object) {
 
 DWORD WINAPI GetObjectType(HGDIOBJ object) {
     if (layer::kind_of(object) == uint32_t(layer::Kind::Bitmap)) return find_bitmap(object) ? OBJ_BITMAP : 0;
+    if (layer::kind_of(object) == uint32_t(layer::Kind::Brush)) return find_brush(object) ? OBJ_BRUSH : 0;
     DeviceContext *dc = find_dc(static_cast<HDC>(object));
     return !dc ? 0 : dc->on_window() ? OBJ_DC : OBJ_MEMDC;
 }

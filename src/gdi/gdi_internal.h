@@ -45,7 +45,7 @@ void draw_bgra(HDC hdc, int x, int y, const uint32_t *pixels, int width, int hei
 // Fills the part of rect that lies on the context's surface with one colour; false for a bad context.
 bool fill_colour(HDC hdc, const RECT &rect, COLORREF colour);
 
-// Live GDI objects (device contexts and bitmaps, stock objects excluded).
+// Live GDI objects (device contexts, bitmaps and brushes, stock objects excluded).
 size_t live_objects();
 
 }  // namespace gdi

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gdi/pixel_memory.h"
+#include "gdi/raster_state.h"
 #include "engine/surface.h"
 
 namespace gdi {
@@ -37,6 +38,7 @@ struct DeviceContext {
     HBRUSH brush = nullptr;             // the selected brush and palette
     HPALETTE palette = nullptr;
     int stretch_mode = BLACKONWHITE;
+    RasterState raster;
     bool on_window() const { return window_surface != nullptr; }
 };
 

@@ -93,10 +93,28 @@ static_assert(sizeof(BITMAPINFO) == 44, "info with one colour");
 #define DIB_PAL_COLORS 1
 #define CBM_INIT 0x04L
 #define SRCCOPY 0x00CC0020
+#define SRCPAINT 0x00EE0086
+#define SRCAND 0x008800C6
+#define SRCINVERT 0x00660046
+#define SRCERASE 0x00440328
+#define NOTSRCCOPY 0x00330008
+#define NOTSRCERASE 0x001100A6
+#define MERGECOPY 0x00C000CA
+#define MERGEPAINT 0x00BB0226
+#define PATCOPY 0x00F00021
+#define PATPAINT 0x00FB0A09
+#define PATINVERT 0x005A0049
+#define DSTINVERT 0x00550009
+#define BLACKNESS 0x00000042
+#define WHITENESS 0x00FF0062
 #define BLACKONWHITE 1
 #define WHITEONBLACK 2
 #define COLORONCOLOR 3
 #define HALFTONE 4
+#define STRETCH_ANDSCANS BLACKONWHITE
+#define STRETCH_ORSCANS WHITEONBLACK
+#define STRETCH_DELETESCANS COLORONCOLOR
+#define STRETCH_HALFTONE HALFTONE
 #define CLR_INVALID 0xFFFFFFFF
 #define OBJ_DC 3
 #define OBJ_BITMAP 7
@@ -179,6 +197,18 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int x
                    DWORD rop);
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
+BOOL WINAPI StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
+                       int srcWidth, int srcHeight, DWORD rop);
+BOOL WINAPI PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop);
+HBRUSH WINAPI CreateSolidBrush(COLORREF color);
+HBRUSH WINAPI CreateDIBPatternBrushPt(const void *packed, UINT usage);
+HBRUSH WINAPI CreatePatternBrush(HBITMAP bitmap);
+BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT old);
+BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT origin);
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
+COLORREF WINAPI GetTextColor(HDC hdc);
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
+COLORREF WINAPI GetBkColor(HDC hdc);
 #ifdef __cplusplus
 }
 #endif

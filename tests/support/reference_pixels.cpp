@@ -109,9 +109,9 @@ uint8_t *DibFormat::row(uint8_t *bits, int y) const {
 }
 
 uint32_t DibFormat::palette_colour(unsigned index) const {
-    if (index >= palette_.size()) return 0xFF000000u;
+    if (index >= palette_.size()) return 0;
     const RGBQUAD &q = palette_[index];
-    return 0xFF000000u | uint32_t(q.rgbRed) << 16 | uint32_t(q.rgbGreen) << 8 | q.rgbBlue;
+    return uint32_t(q.rgbRed) << 16 | uint32_t(q.rgbGreen) << 8 | q.rgbBlue;
 }
 
 uint32_t DibFormat::read(const uint8_t *bits, int x, int y) const {
@@ -121,12 +121,12 @@ uint32_t DibFormat::read(const uint8_t *bits, int x, int y) const {
         unsigned index = (r[bit / 8] >> (8 - bpp_ - bit % 8)) & ((1u << bpp_) - 1);
         return palette_colour(index);
     }
-    if (bpp_ == 24) return 0xFF000000u | uint32_t(r[3 * x + 2]) << 16 | uint32_t(r[3 * x + 1]) << 8 | r[3 * x];
+    if (bpp_ == 24) return uint32_t(r[3 * x + 2]) << 16 | uint32_t(r[3 * x + 1]) << 8 | r[3 * x];
     uint32_t pixel = 0;
     std::memcpy(&pixel, r + x * bpp_ / 8, size_t(bpp_ / 8));
     if (bpp_ == 32 && masks_.empty()) return pixel;
     std::vector<uint32_t> masks = masks_.empty() ? std::vector<uint32_t>{0x7C00, 0x03E0, 0x001F} : masks_;
-    uint32_t out = 0xFF000000u;
+    uint32_t out = 0;
     for (int c = 0; c < 3; ++c) {
         uint32_t value;
         int width;

@@ -28,8 +28,8 @@ public:
     int stride() const { return ((width_ * bpp_ + 31) / 32) * 4; }
     size_t image_bytes() const { return size_t(stride()) * height_; }
 
-    // The pixel at picture column x, row y (0 = top) as 0xAARRGGBB: alpha 255, except that
-    // 32-bit pixels without masks keep their top byte.
+    // The pixel at picture column x, row y (0 = top) as 0xAARRGGBB: top byte 0, except that
+    // 32-bit pixels without masks keep theirs.
     uint32_t read(const uint8_t *bits, int x, int y) const;
     // Stores a 0xAARRGGBB colour: the top bits of each channel under its mask, the nearest colour-table entry
     // (the first of equals) for indexed formats, all four bytes for 32-bit pixels without masks.

@@ -55,12 +55,12 @@ TableColour fixed_entry(int bpp, int i) {
     return TableColour{uint8_t(i & 0xC0), uint8_t((i & 0x38) << 2), uint8_t((i & 0x07) << 5), 0};
 }
 
-// A bitmap with a table of the size asked for hands out its own, black past its entries; the
-// lines then keep their indices. Returns the entries the lines' format has.
-size_t output_table(const PixelFormat &source, int bpp, TableColour *out) {
+// A bitmap with a table of the size asked for hands out its own, black past its entries.
+bool own_table(const PixelFormat &source, int bpp, UINT usage) { return source.bpp == bpp && usage == DIB_RGB_COLORS; }
+
+void output_table(const PixelFormat &source, int bpp, TableColour *out) {
     bool own = source.bpp == bpp;
     for (int i = 0; i < 1 << bpp; ++i) out[i] = own ? from_palette(source.palette[i]) : fixed_entry(bpp, i);
-    return own ? size_t(source.palette_size) : size_t(1) << bpp;
 }
 
 void write_table(const TableColour *colours, size_t count, bool core, uint8_t *table) {
@@ -98,16 +98,18 @@ FormatRef describe_output(const Surface &source, BITMAPINFO *info, const DibHead
         std::iota(indices, indices + count, uint16_t(0));
         std::memcpy(table, indices, count * sizeof(uint16_t));
         palette_colours(hdc, indices, count, colours);
-        return PixelFormat::indexed(h.bpp, colours, count);
+    } else {
+        output_table(*source.format, h.bpp, colours);
+        write_table(colours, count, h.core, table);
     }
-    size_t entries = output_table(*source.format, h.bpp, colours);
-    write_table(colours, count, h.core, table);
-    return PixelFormat::indexed(h.bpp, colours, entries);
+    return PixelFormat::indexed(h.bpp, colours, count);
 }
 
 // Copies scans [start, start + lines) of the request, clipped to its height, and returns how
-// many came from the bitmap; the scans below the bitmap's bottom row are zeroed.
-int copy_scans(const Surface &source, const DibHeader &h, FormatRef format, UINT start, UINT lines, void *bits) {
+// many came from the bitmap; the scans below the bitmap's bottom row are zeroed. Lines of a
+// bitmap's own table keep their indices: the bitmap is read through the table handed out.
+int copy_scans(Surface source, const DibHeader &h, UINT usage, FormatRef format, UINT start, UINT lines, void *bits) {
+    if (h.bpp <= 8 && own_table(*source.format, h.bpp, usage)) source.format = format;
     int64_t height = h.rows();
     int64_t end = std::min<int64_t>(int64_t(start) + lines, height);
     Surface band;  // scans start .. end - 1 of the request, as the buffer holds them
@@ -155,7 +157,7 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbitmap, UINT start, UINT lines, LPVOID bi
     if (h.stride() * h.rows() > INT_MAX) return 0;
     FormatRef format = describe_output(source, info, h, usage, hdc);
     if (use != DibUse::GetBits || start >= h.rows()) return 1;
-    return copy_scans(source, h, std::move(format), start, lines, bits);
+    return copy_scans(source, h, usage, std::move(format), start, lines, bits);
 } OUT_OF_MEMORY_RETURNS(0)
 
 }  // extern "C"

@@ -48,8 +48,7 @@ void copy_pixels(const Surface &src, int sx, int sy, const Surface &dst, int dx,
         }
         return;
     }
-    RowReader read = reader_for(in);
-    RowWriter write = writer_for(out);
+    auto [read, write] = codecs_for(in, out);
     uint32_t *row = scratch(0, size_t(w)).data();
     for (int k = 0; k < h; ++k) {
         int i = backwards ? h - 1 - k : k;

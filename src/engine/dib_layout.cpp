@@ -36,16 +36,21 @@ bool read_masks(const uint8_t *block, int bpp, FormatRef *out) {
 }
 
 FormatRef read_palette(const uint8_t *block, const DibHeader &h) {
-    size_t limit = size_t(1) << h.bpp;
-    size_t count = h.colours_used && h.colours_used < limit ? h.colours_used : limit;
+    size_t count = h.table_entries();
     const uint8_t *table = block + h.size;
     TableColour colours[256];
-    size_t entry_bytes = h.size == kCoreHeaderBytes ? kCoreTableEntry : kInfoTableEntry;
+    size_t entry_bytes = h.core() ? kCoreTableEntry : kInfoTableEntry;
     for (size_t i = 0; i < count; ++i, table += entry_bytes) colours[i] = TableColour{table[0], table[1], table[2], 0};
     return PixelFormat::indexed(h.bpp, colours, count);
 }
 
 }  // namespace
+
+size_t DibHeader::table_entries() const {
+    if (bpp <= 0 || bpp > 8) return 0;
+    size_t limit = size_t(1) << bpp;
+    return !core() && colours_used && colours_used < limit ? colours_used : limit;
+}
 
 bool read_dib_header(const uint8_t *block, DibHeader *out) {
     DibHeader h;
@@ -61,6 +66,7 @@ bool read_dib_header(const uint8_t *block, DibHeader *out) {
         h.planes = word_at(block + 12);
         h.bpp = word_at(block + 14);
         h.compression = dword_at(block + 16);
+        h.image_bytes = dword_at(block + 20);
         h.colours_used = dword_at(block + 32);
     } else {
         return false;
@@ -73,8 +79,7 @@ bool describe_dib_layout(const DibHeader &h, const uint8_t *block, Surface *out,
     bool bitfields = h.compression == kDibBitfields;
     if (h.planes != 1 || !valid_bit_count(h.bpp) || h.width <= 0 || h.height == 0) return false;
     if (h.compression != kDibRgb && !(bitfields && (h.bpp == 16 || h.bpp == 32))) return false;
-    int64_t rows = h.height < 0 ? -h.height : h.height;
-    int64_t stride = (h.width * h.bpp + 31) / 32 * 4;
+    int64_t rows = h.rows(), stride = h.stride();
     if (stride * rows > INT_MAX) return false;
 
     Surface s;

@@ -26,7 +26,18 @@ struct DibHeader {
     int planes = 0;
     int bpp = 0;
     uint32_t compression = kDibRgb;
+    uint32_t image_bytes = 0;  // as the header gives it, 0 when it does not
     uint32_t colours_used = 0;
+
+    bool core() const { return size == kCoreHeaderBytes; }  // RGBTRIPLE colours follow
+    int64_t rows() const { return height < 0 ? -height : height; }
+    bool top_down() const { return height < 0; }
+    bool run_length() const { return compression == kDibRle4 || compression == kDibRle8; }
+    // DWORD-aligned bytes of one row.
+    int64_t stride() const { return (width * bpp + 31) / 32 * 4; }
+    // Entries of the colour table that follow the header or masks: biClrUsed of them when it is
+    // set below 1 << bpp, else 1 << bpp; none above 8 bits.
+    size_t table_entries() const;
 };
 
 // False for a header size that is neither a core header's nor 40 bytes or more.

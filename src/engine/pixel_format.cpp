@@ -68,6 +68,7 @@ FormatRef PixelFormat::with_masks(int bpp, const uint32_t masks[3]) {
     PixelFormat &format = *built;
     format.bpp = bpp;
     format.bitfields = true;
+    for (int i = 0; i < 3; ++i) format.masks[i] = masks[i];
     const Field fields[3] = {Field(masks[0]), Field(masks[1]), Field(masks[2])};
     for (int k = 0; k < 4; ++k)
         for (uint32_t byte = 0; byte < 256; ++byte) {

@@ -25,6 +25,7 @@ struct PixelFormat {
     uint32_t from_bytes[4][256] = {};
     // Bit fields: an 8-bit red, green or blue value -> its top bits under the channel's mask.
     uint32_t to_fields[3][256] = {};
+    uint32_t masks[3] = {};      // bit fields: the red, green and blue masks they were built from
     uint32_t palette[256] = {};  // 0x00RRGGBB; entries past the table stay black
     int palette_size = 0;
 

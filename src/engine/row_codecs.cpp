@@ -41,6 +41,23 @@ void write_indexed(const PixelFormat &format, const uint32_t *in, int count, uin
     }
 }
 
+template <int Bits>
+void read_indices(const PixelFormat &, const uint8_t *row, int x, int count, uint32_t *out) {
+    for (int i = 0; i < count; ++i) out[i] = index_at<Bits>(row, x + i);
+}
+
+template <int Bits>
+void write_indices(const PixelFormat &, const uint32_t *in, int count, uint8_t *row, int x) {
+    constexpr int kPerByte = 8 / Bits;
+    constexpr unsigned kMask = (1u << Bits) - 1;
+    for (int i = 0; i < count; ++i) {
+        int p = x + i;
+        int shift = (kPerByte - 1 - p % kPerByte) * Bits;
+        uint8_t &byte = row[p / kPerByte];
+        byte = uint8_t((byte & ~(kMask << shift)) | ((in[i] & kMask) << shift));
+    }
+}
+
 void read16(const PixelFormat &format, const uint8_t *row, int x, int count, uint32_t *out) {
     const uint8_t *p = row + 2 * x;
     for (int i = 0; i < count; ++i, p += 2) out[i] = from_fields16(format, p);
@@ -126,6 +143,12 @@ void copy24_to_32(const uint8_t *src, uint8_t *dst, int count) {
 
 bool plain32(const PixelFormat &format) { return format.bpp == 32 && !format.bitfields; }
 
+// Full tables only: indices past a shorter table are not colours of it.
+bool same_table(const PixelFormat &a, const PixelFormat &b) {
+    if (a.bpp != b.bpp || a.bpp > 8 || a.palette_size != 1 << a.bpp || b.palette_size != a.palette_size) return false;
+    return &a == &b || std::memcmp(a.palette, b.palette, sizeof(uint32_t) * size_t(a.palette_size)) == 0;
+}
+
 }  // namespace
 
 RowReader reader_for(const PixelFormat &format) {
@@ -148,6 +171,17 @@ RowWriter writer_for(const PixelFormat &format) {
     case 24: return write24;
     default: return format.bitfields ? write32_fields : write32;
     }
+}
+
+RowCodecs codecs_for(const PixelFormat &in, const PixelFormat &out) {
+    if (same_table(in, out)) {
+        switch (in.bpp) {
+        case 1: return {read_indices<1>, write_indices<1>};
+        case 4: return {read_indices<4>, write_indices<4>};
+        default: return {read_indices<8>, write_indices<8>};
+        }
+    }
+    return {reader_for(in), writer_for(out)};
 }
 
 RowCopy direct_copy_for(const PixelFormat &src, const PixelFormat &dst) {

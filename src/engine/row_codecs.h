@@ -18,6 +18,15 @@ using RowCopy = void (*)(const uint8_t *src, uint8_t *dst, int count);
 
 RowReader reader_for(const PixelFormat &format);
 RowWriter writer_for(const PixelFormat &format);
+
+// The reader and writer for a conversion from one format to another. Indexed formats of one bit
+// count with the same full colour table pass their indices through unchanged, so that a table
+// with repeated colours keeps its indices.
+struct RowCodecs {
+    RowReader read;
+    RowWriter write;
+};
+RowCodecs codecs_for(const PixelFormat &in, const PixelFormat &out);
 // The direct copy for the pairs that have one (24 and plain 32 bits both ways), or null.
 RowCopy direct_copy_for(const PixelFormat &src, const PixelFormat &dst);
 

@@ -27,21 +27,6 @@ TableColour table_colour(uint32_t bgra) {
     return TableColour{uint8_t(bgra), uint8_t(bgra >> 8), uint8_t(bgra >> 16), 0};
 }
 
-BITMAPINFOHEADER info_header(const BITMAPINFO *info) {
-    BITMAPINFOHEADER h{};
-    if (info->bmiHeader.biSize >= sizeof h) {
-        std::memcpy(&h, info, sizeof h);
-        return h;
-    }
-    BITMAPCOREHEADER core;
-    std::memcpy(&core, info, sizeof core);
-    h.biWidth = core.bcWidth;
-    h.biHeight = core.bcHeight;
-    h.biPlanes = core.bcPlanes;
-    h.biBitCount = core.bcBitCount;
-    return h;
-}
-
 }  // namespace
 
 void palette_colours(HDC hdc, const WORD *indices, int count, TableColour *out) {
@@ -52,22 +37,6 @@ void palette_colours(HDC hdc, const WORD *indices, int count, TableColour *out) 
         const PALETTEENTRY &e = entries[indices[i] % entries.size()];
         out[i] = TableColour{e.peBlue, e.peGreen, e.peRed, 0};
     }
-}
-
-const BITMAPINFO *rgb_colour_info(HDC hdc, const BITMAPINFO *info, std::vector<uint8_t> *storage) {
-    if (!info) return nullptr;
-    BITMAPINFOHEADER h = info_header(info);
-    if (h.biBitCount == 0 || h.biBitCount > 8) return info;
-    int capacity = 1 << h.biBitCount;
-    int count = h.biClrUsed && h.biClrUsed < DWORD(capacity) ? int(h.biClrUsed) : capacity;
-    DWORD header_bytes = std::max<DWORD>(info->bmiHeader.biSize, sizeof h);
-    storage->assign(header_bytes + sizeof(RGBQUAD) * size_t(capacity), 0);
-    std::memcpy(storage->data(), info->bmiHeader.biSize >= sizeof h ? static_cast<const void *>(info) : &h, header_bytes);
-    std::memcpy(storage->data(), &header_bytes, sizeof header_bytes);
-    std::vector<WORD> indices(static_cast<size_t>(count));
-    std::memcpy(indices.data(), reinterpret_cast<const uint8_t *>(info) + info->bmiHeader.biSize, indices.size() * sizeof(WORD));
-    palette_colours(hdc, indices.data(), count, reinterpret_cast<TableColour *>(storage->data() + header_bytes));
-    return reinterpret_cast<const BITMAPINFO *>(storage->data());
 }
 
 }  // namespace gdi

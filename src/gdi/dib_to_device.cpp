@@ -5,23 +5,19 @@
 // ySrc from its top.
 #include <algorithm>
 #include <climits>
-#include <cstring>
-#include <vector>
 
 #include "core/out_of_memory.h"
 #include "core/trace.h"
 #include "engine/raster_blit.h"
 #include "engine/rle.h"
 #include "engine/stretch_geometry.h"
+#include "gdi/dib_format.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
-#include "gdi/packed_dib.h"
 #include "gdi/raster_jobs.h"
 
 namespace gdi {
 namespace {
-
-constexpr DWORD kCoreHeader = sizeof(BITMAPCOREHEADER);
 
 // A DIB as the caller hands it: a surface over its bits, or run-length encoded data.
 struct CallerDib {
@@ -31,52 +27,23 @@ struct CallerDib {
     size_t data_bytes = 0;
 };
 
-// What these two calls accept: any number of planes but 0, masks without bits, and bottom-up
-// BI_RLE4 / BI_RLE8 data of a stated size besides the formats every DIB call takes. The
-// description is read from a copy with one plane and no compression.
-bool read_caller_dib(const void *bits, const BITMAPINFO *info, UINT usage, CallerDib *dib) {
-    if (!bits || !info || usage > DIB_PAL_COLORS + 1) return false;
-    if (usage != DIB_RGB_COLORS) {
-        layer::unimplemented("palette-index colour tables (DIB_PAL_COLORS) in SetDIBitsToDevice and StretchDIBits");
+// What these two calls accept is dib_accepted's rule for them; run-length data is decoded as it
+// is drawn. DIB_PAL_COLORS colours come from hdc's palette.
+bool read_caller_dib(HDC hdc, const void *bits, const BITMAPINFO *info, UINT usage, CallerDib *dib) {
+    DibHeader h;
+    if (!bits || !read_dib_header(info, &h)) return false;
+    if (!dib_accepted(info, h, usage, DibUse::ToDevice)) {
+        if (h.run_length()) SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    DWORD header = 0;
-    std::memcpy(&header, info, sizeof header);
-    if (header != kCoreHeader && header < sizeof(BITMAPINFOHEADER)) return false;
-    std::vector<uint8_t> copy(description_bytes(info));
-    std::memcpy(copy.data(), info, copy.size());
-    if (header == kCoreHeader) {
-        auto *core = reinterpret_cast<BITMAPCOREHEADER *>(copy.data());
-        if (core->bcPlanes == 0) return false;
-        core->bcPlanes = 1;
-    } else {
-        auto *h = reinterpret_cast<BITMAPINFOHEADER *>(copy.data());
-        if (h->biPlanes == 0) return false;
-        h->biPlanes = 1;
-        bool rle = (h->biCompression == BI_RLE8 && h->biBitCount == 8) || (h->biCompression == BI_RLE4 && h->biBitCount == 4);
-        if (rle) {
-            if (h->biSizeImage == 0 || h->biHeight < 0) {
-                SetLastError(ERROR_INVALID_PARAMETER);
-                return false;
-            }
-            dib->rle_bits = h->biBitCount;
-            dib->data_bytes = h->biSizeImage;
-            h->biCompression = BI_RGB;
-        }
-    }
-    // Masks without bits are taken too: their channels read as 0.
-    uint32_t masks[3] = {};
-    bool null_mask = false;
-    if (header != kCoreHeader && reinterpret_cast<BITMAPINFOHEADER *>(copy.data())->biCompression == BI_BITFIELDS) {
-        std::memcpy(masks, copy.data() + sizeof(BITMAPINFOHEADER), sizeof masks);
-        null_mask = !masks[0] || !masks[1] || !masks[2];
-        const uint32_t stand_in[3] = {1, 2, 4};
-        if (null_mask) std::memcpy(copy.data() + sizeof(BITMAPINFOHEADER), stand_in, sizeof stand_in);
-    }
-    if (!describe_dib(reinterpret_cast<const BITMAPINFO *>(copy.data()), &dib->surface, nullptr)) return false;
-    if (null_mask) dib->surface.format = PixelFormat::with_masks(dib->surface.format->bpp, masks);
+    if (!dib_surface(info, h, usage, hdc, &dib->surface)) return false;
     dib->data = static_cast<const uint8_t *>(bits);
-    if (!dib->rle_bits) dib->surface.bits = const_cast<uint8_t *>(dib->data);
+    if (h.run_length()) {
+        dib->rle_bits = h.bpp;
+        dib->data_bytes = h.image_bytes;
+    } else {
+        dib->surface.bits = const_cast<uint8_t *>(dib->data);
+    }
     return true;
 }
 
@@ -109,7 +76,7 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destH
     DeviceContext *dc = find_dc(hdc);
     Surface *target = dc ? surface_of(hdc) : nullptr;
     CallerDib dib;
-    if (!target || !read_caller_dib(bits, info, usage, &dib)) return 0;
+    if (!target || !read_caller_dib(hdc, bits, info, usage, &dib)) return 0;
     const Surface &s = dib.surface;
     if (srcWidth == 0 || srcHeight <= 0) return 0;
     if (destWidth == 0 || destHeight == 0) return s.height;
@@ -131,7 +98,7 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD h
                              UINT startScan, UINT lines, const void *bits, const BITMAPINFO *info, UINT usage) try {
     Surface *target = surface_of(hdc);
     CallerDib dib;
-    if (!target || !read_caller_dib(bits, info, usage, &dib) || lines == 0) return 0;
+    if (!target || !read_caller_dib(hdc, bits, info, usage, &dib) || lines == 0) return 0;
     int w = clamp_to_int(width), h = clamp_to_int(height);
     Span src_x = make_span(xSrc, w), dst_x = make_span(xDest, w), dst_y = make_span(yDest, h);
     Surface band = dib.surface;

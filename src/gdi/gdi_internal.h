@@ -31,13 +31,9 @@ BOOL release_screen_dc(HDC hdc);
 // The surface a device context draws on (a window surface or the selected bitmap), or null.
 Surface *surface_of(HDC hdc);
 
-// Reads a DIB description (BITMAPINFO with its colour table or masks) into a surface without
-// bits. Returns false for what CreateDIBSection rejects; image_bytes gets stride * |height|.
+// Reads a BMP file's DIB description (BITMAPINFO with its colour table or masks) into a surface
+// without bits: uncompressed formats of one plane. image_bytes gets stride * |height|.
 bool describe_dib(const BITMAPINFO *info, Surface *out, size_t *image_bytes);
-
-// The width and height of a DIB header (a negative height for top-down), or false for a header
-// size that describe_dib refuses.
-bool dib_dimensions(const BITMAPINFOHEADER *header, int64_t *width, int64_t *height);
 
 // Draws a top-down 0xAARRGGBB image at (x, y) of the context, blending by alpha when asked,
 // clipped to the context's surface.

@@ -246,6 +246,20 @@ TEST(GetDIBits, AnIndexedSectionHandsOutItsTableAndIndices) {
     DeleteObject(section);
 }
 
+// A monochrome bitmap's rows are two bytes; the DIB's four-byte rows come out padded with zeros.
+TEST(GetDIBits, RowsOfANarrowerBitmapArePaddedWithZeros) {
+    const uint8_t rows[4] = {0xFF, 0xF0, 0x0F, 0x00};
+    HBITMAP bitmap = CreateBitmap(12, 2, 1, 1, rows);
+    Screen screen;
+    Info asked(1, 12, 2);
+    uint8_t out[8];
+    std::memset(out, 0xAA, sizeof out);
+    EXPECT_EQ(GetDIBits(screen.dc, bitmap, 0, 2, out, asked.info(), DIB_RGB_COLORS), 2);
+    const uint8_t expected[8] = {0x0F, 0x00, 0, 0, 0xFF, 0xF0, 0, 0};  // bottom-up, 12 bits a row
+    EXPECT_EQ(std::memcmp(out, expected, sizeof out), 0);
+    DeleteObject(bitmap);
+}
+
 // --- Scan lines ---------------------------------------------------------------------------------
 
 constexpr int kZero = -1, kKept = -2;

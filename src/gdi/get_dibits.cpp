@@ -100,6 +100,13 @@ FormatRef describe_output(const Surface &source, BITMAPINFO *info, const DibHead
     return PixelFormat::indexed(h.bpp, colours, count);
 }
 
+// Clears the bytes of the first `rows` rows of a band that pixels do not wholly fill: the
+// platform hands out rows padded with zeros.
+void zero_padding(const Surface &band, int rows) {
+    size_t whole = size_t(int64_t(band.width) * band.format->bpp / 8);
+    for (int y = 0; y < rows; ++y) std::memset(band.row(y) + whole, 0, size_t(band.stride) - whole);
+}
+
 // Copies scans [start, start + lines) of the request, clipped to its height, and returns how
 // many came from the bitmap; the scans below the bitmap's bottom row are zeroed. Lines of a
 // bitmap's own table keep their indices: the bitmap is read through the table handed out.
@@ -119,6 +126,7 @@ int copy_scans(Surface source, const DibHeader &h, UINT usage, FormatRef format,
     for (int64_t k = start; k < std::min(below, end); ++k) std::memset(band.row(int(end - 1 - k)), 0, size_t(band.stride));
     int64_t copied = end - std::max<int64_t>(start, below);
     if (copied <= 0) return 0;
+    zero_padding(band, int(copied));
     copy_pixels(source, 0, int(height - end), band, 0, 0, std::min(band.width, source.width), int(copied));
     return int(copied);
 }

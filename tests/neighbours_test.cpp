@@ -248,7 +248,8 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
     for (int i = 0; i < 20; ++i) zeros += "\\x00\\x00";
     const std::string refused_shot = "gdibench: --screenshot shot.png: ";
     // The key file's writer stays, holding the FIFO open, until the bench has ended.
-    const char *open_fifo = "mkfifo keys; (printf '1 Esc\\n'; exec sleep 30) > keys & \"$@\"; code=$?; kill $!; exit $code";
+    const char *open_fifo =
+        "mkfifo keys; (printf '1 Esc\\n'; exec sleep 30) > keys & \"$@\"; code=$?; kill $!; exit $code";
     const Case cases[] = {
         {"\"$@\" | head -1; exit ${PIPESTATUS[0]}", false, {"--keys", "1 8 Esc"}, 0, 0, "", "test8.txt", 13107200},
         {"ulimit -f 64; exec \"$@\"", false, {"--keys", "8"}, 0, 0, "gdibench: cannot write test8.txt: File too large\n",

@@ -212,10 +212,11 @@ TEST(HostOptions, TheScreenshotIsWrittenInTheFormatItsExtensionNames) {
     const std::string bmp = ws.read("SHOT.BMP");
     ASSERT_EQ(bmp.size(), 54u + size_t(png.width) * png.height * 3);
     size_t mismatches = 0;
-    for (int y = 0; y < png.height; ++y)
+    for (int y = 0; y < png.height; ++y) {
+        const char *row = &bmp[54 + size_t(png.height - 1 - y) * png.width * 3];
         for (int x = 0; x < png.width; ++x)
-            for (int k = 0; k < 3; ++k)
-                mismatches += uint8_t(bmp[54 + (size_t(png.height - 1 - y) * png.width + x) * 3 + k]) != png.at(x, y)[2 - k];
+            for (int k = 0; k < 3; ++k) mismatches += uint8_t(row[x * 3 + k]) != png.at(x, y)[2 - k];
+    }
     EXPECT_EQ(mismatches, 0u);
 }
 

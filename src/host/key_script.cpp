@@ -116,9 +116,9 @@ bool KeyFile::open(const std::string &path, std::string *error) {
     path_ = path;
     fd_ = path == "-" ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     struct stat info;
-    if (fd_ >= 0 && fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) errno = EISDIR;
-    else if (fd_ >= 0) return true;
-    *error = "cannot read the key script " + path + ": " + std::strerror(errno);
+    bool folder = fd_ >= 0 && fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode);
+    if (fd_ >= 0 && !folder) return true;
+    *error = "cannot read the key script " + path + ": " + std::strerror(folder ? EISDIR : errno);
     return false;
 }
 

@@ -223,8 +223,10 @@ long size_of(const std::string &path) {
 }
 
 // What a user's shell does to a run: a pipe that closes early, a limit on file sizes, an endless
-// key script, Ctrl-C, SIGTERM and SIGHUP, and failed allocations (of the handles of "new.bmp"'s
-// file and mapping and of "testC.jpg"'s temporary file). No program is ended by SIGPIPE or
+// key script or one whose writer stays (each key runs as it is read), outputs named by a FIFO, a
+// read-only file or an extension no encoder writes (refused before the run), Ctrl-C, SIGTERM and
+// SIGHUP, and failed allocations (of the handles of "new.bmp"'s file and mapping and of
+// "testC.jpg"'s temporary file). No program is ended by SIGPIPE or
 // SIGXFSZ; a signal ends it with its usual status once its temporary files are gone; a failure
 // changes nothing on disk, and what cannot be written is named.
 TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
@@ -237,10 +239,17 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
         std::string err;   // what standard error holds
         const char *file;  // a file holding "previous" before the run, or null
         long size;         // its size afterwards; -1: gone
+        const char *out = "";  // what standard output holds
     };
     std::string nuls;  // the refused token of an endless "y\0y\0..." as quoted
     for (int i = 0; i < 20; ++i) nuls += "y\\x00";
     const std::string keys = repeat("1 8", 30);
+    std::string zeros;  // the refused token of /dev/zero as quoted
+    for (int i = 0; i < 20; ++i) zeros += "\\x00\\x00";
+    const std::string refused_shot = "gdibench: --screenshot shot.png: ";
+    // The key file's writer stays, holding the FIFO open, until the bench has ended.
+    const char *open_fifo =
+        "mkfifo keys; (printf '1 Esc\\n'; exec sleep 30) > keys & \"$@\"; code=$?; kill $!; exit $code";
     const Case cases[] = {
         {"\"$@\" | head -1; exit ${PIPESTATUS[0]}", false, {"--keys", "1 8 Esc"}, 0, 0, "", "test8.txt", 13107200},
         {"ulimit -f 64; exec \"$@\"", false, {"--keys", "8"}, 0, 0, "gdibench: cannot write test8.txt: File too large\n",
@@ -255,6 +264,25 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
          0},
         {"mkfifo zeros; yes | tr '\\n' '\\0' > zeros & exec \"$@\"", false, {"--keys-file", "zeros"}, 0, 2,
          "gdibench: a key name of over 64 bytes, \"" + nuls + "\"..., in the key script\n", nullptr, 0},
+        {"exec \"$@\"", false, {"--keys-file", "/dev/zero"}, 0, 2,
+         "gdibench: a key name of over 64 bytes, \"" + zeros + "\"..., in the key script\n", nullptr, 0},
+        {open_fifo, false, {"--keys-file", "keys"}, 0, 0, "", nullptr, 0, "key 49\nkey_num 1\n"},
+        {"printf '1 Foo 8' > keys; exec \"$@\"", false, {"--keys-file", "keys"}, 0, 2,
+         "gdibench: unknown key name \"Foo\" in the key script", "test8.txt", 8, "key 1\n"},
+        {"rm shot.png; mkfifo shot.png; exec \"$@\"", false, {"--keys", "1", "--screenshot", "shot.png"}, 0, 2,
+         refused_shot + "a FIFO, not a regular file\n", "shot.png", 0},
+        {"chmod 444 shot.png; exec \"$@\"", false, {"--keys", "1", "--screenshot", "shot.png"}, 0, 2,
+         refused_shot + "a read-only file\n", "shot.png", 8},
+        {"exec \"$@\"", false, {"--keys", "1", "--screenshot", "shot.gif"}, 0, 2,
+         "gdibench: --screenshot writes .png, .bmp, .jpg or .jpeg files, not \"shot.gif\"\n", "shot.gif", 8},
+        {"rm shot.png; mknod shot.png c 1 3 2>/dev/null || mkfifo shot.png; exec \"$@\"", false,
+         {"--keys", "1", "--screenshot", "shot.png"}, 0, 2, ", not a regular file\n", "shot.png", 0},
+        {"mkdir shot.png; exec \"$@\"", false, {"--keys", "1", "--screenshot", "shot.png"}, 0, 2,
+         refused_shot + "a folder, not a regular file\n", nullptr, 0},
+        {"rm out.png; mkfifo out.png; exec \"$@\"", true, {"testA.bmp", "--png", "out.png"}, 0, 2,
+         "a FIFO, not a regular file", "out.png", 0},
+        {"chmod 444 out.png; exec \"$@\"", true, {"testA.bmp", "--png", "out.png"}, 0, 2, "a read-only file",
+         "out.png", 8},
         {"exec \"$@\"", false, {"--keys", keys}, SIGINT, 128 + SIGINT, "", nullptr, 0},
         {"exec \"$@\"", false, {"--keys", keys}, SIGTERM, 128 + SIGTERM, "", nullptr, 0},
         {"exec \"$@\"", false, {"--keys", keys}, SIGHUP, 128 + SIGHUP, "", nullptr, 0},
@@ -272,6 +300,7 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
         RunResult run = program.finish(30);
         EXPECT_EQ(run.exit_code, c.exit_code) << run.err;
         EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+        EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
         EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
         EXPECT_EQ(workspace.temporaries(), std::vector<std::string>{});
         if (c.file) {

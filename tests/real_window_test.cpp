@@ -32,12 +32,12 @@ bool on_path(const std::string &tool) {
 // An X server of its own for the test's lifetime.
 class Xvfb {
 public:
-    Xvfb() {
+    explicit Xvfb(const std::string &screen = "1600x1200x24") {
         int fds[2];
         if (pipe(fds) != 0) return;
         ready_fd_ = fds[0];  // kept open: the server writes its number again when it resets
         server_ = std::make_unique<ChildProcess>(Command{{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
-                                                          "0", "1600x1200x24", "-nolisten", "tcp", "-noreset"}});
+                                                          "0", screen, "-nolisten", "tcp", "-noreset"}});
         close(fds[1]);
         pollfd ready = {fds[0], POLLIN, 0};
         char number[16] = {};
@@ -93,13 +93,19 @@ bool all_white(const RgbaImage &image) {
     return !image.rgba.empty();
 }
 
+// Why the real window cannot be tested here, or empty when it can.
+std::string cannot_test() {
+    if (!kBenchHasWindow) return kNoWindow;
+    for (const char *tool : {"Xvfb", "xdotool", "import"})
+        if (!on_path(tool)) return std::string(tool) + " is not installed (Debian: xvfb, xdotool, imagemagick)";
+    return "";
+}
+
 // The program started with a real window on an X server of the test's own.
 class RealWindow : public testing::Test {
 protected:
     void SetUp() override {
-        if (!kBenchHasWindow) GTEST_SKIP() << kNoWindow;
-        for (const char *tool : {"Xvfb", "xdotool", "import"})
-            if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed (Debian: xvfb, xdotool, imagemagick)";
+        if (std::string reason = cannot_test(); !reason.empty()) GTEST_SKIP() << reason;
         server = std::make_unique<Xvfb>();
         ASSERT_FALSE(server->display().empty())
             << "Xvfb did not start within " << kStartSeconds << " s: " << server->log();
@@ -154,6 +160,22 @@ TEST_F(RealWindow, ShowsAWhiteClientAreaAndTakesKeysUnderXvfb) {
     EXPECT_EQ(screenshot.width, 1280);
     EXPECT_EQ(screenshot.height, 1024);
     EXPECT_TRUE(all_white(screenshot));
+}
+
+// On a screen smaller than the window, the window starts at the screen's top-left corner.
+TEST(RealWindowPlacement, AWindowLargerThanTheScreenStartsAtItsCorner) {
+    if (std::string reason = cannot_test(); !reason.empty()) GTEST_SKIP() << reason;
+    Xvfb small("1024x768x24");
+    ASSERT_FALSE(small.display().empty()) << small.log();
+    Workspace ws;
+    ChildProcess run(windowed(ws, small.display()));
+    std::string id = wait_for([&] { return small.caption_windows(true); });
+    ASSERT_FALSE(id.empty()) << "no window titled Caption was shown\n" << run.err();
+    id = id.substr(0, id.find('\n'));
+    std::string geometry = small.tool({"xdotool", "getwindowgeometry", id});
+    EXPECT_NE(geometry.find("Position: 0,0 "), std::string::npos) << geometry;
+    small.tool({"xdotool", "windowfocus", "--sync", id, "key", "Escape"});
+    EXPECT_EQ(run.finish(kToolSeconds).exit_code, 0);
 }
 
 // One row per key of the keyboard: the X key symbol xdotool presses and the console's echo of the

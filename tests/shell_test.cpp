@@ -191,6 +191,35 @@ TEST(HostOptions, BadOptionsAndKeyNamesAreRefusedBeforeAnyWindowOpens) {
     EXPECT_EQ(ws.files(), kSamplesOnly);
 }
 
+// The screenshot's extension names its format, in either case: the BMP holds the PNG's pixels as
+// 24-bit bottom-up rows, and both JPEG names give the same file.
+TEST(HostOptions, TheScreenshotIsWrittenInTheFormatItsExtensionNames) {
+    struct Case {
+        const char *name;
+        std::string signature;
+    };
+    const Case cases[] = {{"shot.png", "\x89PNG\r\n\x1A\n"}, {"SHOT.BMP", "BM"}, {"shot.jpg", "\xFF\xD8\xFF"},
+                          {"shot.Jpeg", "\xFF\xD8\xFF"}};
+    Workspace ws;
+    for (const Case &c : cases) {
+        RunResult run = ws.keys("2", {}, {"--screenshot", c.name});
+        EXPECT_EQ(run.exit_code, 0) << run.err;
+        EXPECT_TRUE(starts_with(ws.read(c.name), c.signature)) << c.name;
+    }
+    EXPECT_EQ(ws.read("shot.jpg"), ws.read("shot.Jpeg"));
+    benchtest::RgbaImage png;
+    ASSERT_TRUE(benchtest::read_png(ws.path("shot.png"), &png));
+    const std::string bmp = ws.read("SHOT.BMP");
+    ASSERT_EQ(bmp.size(), 54u + size_t(png.width) * png.height * 3);
+    size_t mismatches = 0;
+    for (int y = 0; y < png.height; ++y) {
+        const char *row = &bmp[54 + size_t(png.height - 1 - y) * png.width * 3];
+        for (int x = 0; x < png.width; ++x)
+            for (int k = 0; k < 3; ++k) mismatches += uint8_t(row[x * 3 + k]) != png.at(x, y)[2 - k];
+    }
+    EXPECT_EQ(mismatches, 0u);
+}
+
 TEST(HostOptions, FaultRulesNamingNoKnownCallOrWithABadCountAreRefused) {
     Workspace ws;
     for (const char *rules : {"CreatFileA", "CreateFileA@abc", "CreateFileA@-1", "CreateFileA@0", "CreateFileA@",

@@ -10,6 +10,7 @@
 
 #include "core/faults.h"
 #include "display/screen.h"
+#include "display/window_placement.h"
 #include "support/recording_window.h"
 #include "user/window.h"
 
@@ -279,6 +280,22 @@ TEST_F(WindowSystem, HeadlessMessageBoxGoesToStderrAndIsAnsweredOk) {
     int answer = MessageBoxA(NULL, "Window Creation Failed!", "Error!", MB_ICONEXCLAMATION | MB_OK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "message box \"Error!\": Window Creation Failed!\n");
     EXPECT_EQ(answer, IDOK);
+}
+
+// A window is centred on the screen's usable area, but never starts before it.
+TEST(WindowPlacement, CentredButNeverOffTheTopOrLeft) {
+    struct Case {
+        int start, extent, size, placed;
+    };
+    const Case cases[] = {
+        {0, 1600, 1280, 160},     // room to spare: centred
+        {0, 1024, 1280, 0},       // a smaller screen: its first column, not -128
+        {0, 768, 1024, 0},        // the same for rows
+        {1920, 1024, 1280, 1920}, // a second screen's area starts where it does
+        {24, 1000, 1000, 24},     // a panel above: just below it
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(display::placed_start(c.start, c.extent, c.size), c.placed) << c.extent << " " << c.size;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "codecs/file_output.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -65,10 +66,36 @@ bool write_and_close(FILE *file, const FormatRow &format, const gdi::Surface &im
     return encoded && error->empty();
 }
 
+// What a name that is no regular file is, for the refusal.
+const char *kind_of(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISLNK(mode)) return "a symbolic link";
+    return "a device";
+}
+
 }  // namespace
 
+std::string output_refusal(const std::string &path) {
+    if (path.empty()) return "no file name";
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0) return "";
+    if (!S_ISREG(info.st_mode)) return std::string(kind_of(info.st_mode)) + ", not a regular file";
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return "a read-only file";
+    if (access(path.c_str(), W_OK) != 0) return std::strerror(errno);
+    return "";
+}
+
+bool same_file(const std::string &a, const std::string &b) {
+    struct stat first, second;
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 bool write_file(const std::string &path, Format format, const gdi::Surface &image, std::string *error) {
-    error->clear();
+    *error = output_refusal(path);
+    if (!error->empty()) return false;
     std::string temporary;
     FILE *file = create_temporary(path, &temporary);
     if (!file) {
@@ -76,6 +103,8 @@ bool write_file(const std::string &path, Format format, const gdi::Surface &imag
         return false;
     }
     bool written = write_and_close(file, format_row(format), image, error);
+    // The name is looked at again: something else may have taken it while the file was encoded.
+    if (written && !(*error = output_refusal(path)).empty()) written = false;
     if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
         *error = std::strerror(errno);
         written = false;

@@ -9,8 +9,17 @@
 
 namespace codecs {
 
-// False, with the reason (the system's for a failed write, else the codec's), when the file cannot
-// be written.
+// Why no output may be written at path, or empty when one may: only a new name or a regular file
+// the user may write is replaced. An empty name, a FIFO, device, socket, folder or link, and a
+// file without any write permission (read-only, which even an administrator keeps) are refused.
+std::string output_refusal(const std::string &path);
+
+// Whether both names lead to one existing file (the same device and inode), for callers that
+// must not write over one of their inputs.
+bool same_file(const std::string &a, const std::string &b);
+
+// False, with the reason (the refusal above, the system's for a failed write, else the codec's),
+// when the file cannot be written; nothing on disk changes then.
 bool write_file(const std::string &path, Format format, const gdi::Surface &image, std::string *error);
 
 }  // namespace codecs

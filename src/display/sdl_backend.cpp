@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "display/sdl_keys.h"
+#include "display/window_placement.h"
 
 namespace display {
 namespace {
@@ -77,12 +78,18 @@ SdlBackend::~SdlBackend() {
 }
 
 void SdlBackend::open(const char *title, int width, int height) {
+    // Centred on the first screen, as SDL would, but never cut off at its top or left.
+    int x = SDL_WINDOWPOS_UNDEFINED, y = SDL_WINDOWPOS_UNDEFINED;
+    SDL_Rect screen;
+    if (SDL_GetDisplayUsableBounds(0, &screen) == 0) {
+        x = placed_start(screen.x, screen.w, width);
+        y = placed_start(screen.y, screen.h, height);
+    }
     // An OpenGL renderer makes SDL destroy and recreate the native window with other flags. So the
     // window is made hidden and untitled, gets its renderer, and only then its title and visibility:
     // whoever finds the window titled by the program (a tool, a window manager rule) finds the one
     // that lasts.
-    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    window_ = SDL_CreateWindow("", x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (window_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) {
         std::fprintf(stderr, "gdibench: cannot open the window: %s\n", SDL_GetError());

@@ -38,7 +38,8 @@ const char kAboutTheRun[] =
     "  0  the program ended (Esc, Q, the close box, the end of a headless key script), whatever\n"
     "     its message boxes said\n"
     "  1  --window found no display, or the screenshot could not be written\n"
-    "  2  a bad option, key script or BENCH_FAULTS rule\n";
+    "  2  a bad option (a --screenshot name it cannot write), key script (also a key name\n"
+    "     refused as --keys-file is read) or BENCH_FAULTS rule\n";
 
 }  // namespace
 

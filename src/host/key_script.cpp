@@ -1,6 +1,9 @@
 #include "host/key_script.h"
 
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
@@ -40,12 +43,6 @@ std::string quoted(const std::string &token) {
     return text + (token.size() > kQuotedLength ? "\"..." : "\"");
 }
 
-// Whether the script read so far ends in a token longer than any key name.
-bool ends_in_overlong_token(const std::string &script) {
-    return script.size() > kLongestToken &&
-           script.find_first_of(kSeparators, script.size() - kLongestToken - 1) == std::string::npos;
-}
-
 constexpr NamedKey kNamedKeys[] = {{"Esc", VK_ESCAPE}, {"Shift", VK_SHIFT}, {"Period", VK_OEM_PERIOD}};
 
 bool hex_code(const std::string &token, UINT *vk) {
@@ -80,41 +77,79 @@ bool key_of(const std::string &token, UINT *vk) {
     return keypad_digit(token, vk) || hex_code(token, vk);
 }
 
+// The key of one token; false, with the reason, for a name that is no key.
+bool parse_key(const std::string &token, UINT *vk, std::string *error) {
+    if (token.size() > kLongestToken) {
+        *error = "a key name of over " + std::to_string(kLongestToken) + " bytes, " + quoted(token) +
+                 ", in the key script";
+        return false;
+    }
+    if (!key_of(token, vk)) {
+        *error = "unknown key name " + quoted(token) +
+                 " in the key script (use a digit or letter, Num0-Num9, Esc, Shift, Period or 0xNN)";
+        return false;
+    }
+    return true;
+}
+
+bool is_separator(char c) { return std::strchr(kSeparators, c) != nullptr && c != '\0'; }
+
 }  // namespace
 
 bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::string *error) {
     size_t pos = 0;
     while ((pos = script.find_first_not_of(kSeparators, pos)) != std::string::npos) {
         size_t end = script.find_first_of(kSeparators, pos);
-        std::string token = script.substr(pos, end - pos);
         UINT vk = 0;
-        if (token.size() > kLongestToken) {
-            *error = "a key name of over " + std::to_string(kLongestToken) + " bytes, " + quoted(token) +
-                     ", in the key script";
-            return false;
-        }
-        if (!key_of(token, &vk)) {
-            *error = "unknown key name " + quoted(token) + " in the key script (use a digit or letter, Num0-Num9, Esc, Shift, Period or 0xNN)";
-            return false;
-        }
+        if (!parse_key(script.substr(pos, end - pos), &vk, error)) return false;
         keys->push_back(vk);
         pos = end;
     }
     return true;
 }
 
-bool read_key_script(const std::string &path, std::string *script, std::string *error) {
-    bool from_stdin = path == "-";
-    FILE *file = from_stdin ? stdin : std::fopen(path.c_str(), "rb");
-    bool read = file != nullptr;
-    char buffer[65536];
-    while (read && !std::feof(file) && !ends_in_overlong_token(*script)) {
-        script->append(buffer, std::fread(buffer, 1, sizeof(buffer), file));
-        read = !std::ferror(file);
+KeyFile::~KeyFile() {
+    if (fd_ > STDIN_FILENO) close(fd_);
+}
+
+bool KeyFile::open(const std::string &path, std::string *error) {
+    path_ = path;
+    fd_ = path == "-" ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    struct stat info;
+    bool folder = fd_ >= 0 && fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode);
+    if (fd_ >= 0 && !folder) return true;
+    *error = "cannot read the key script " + path + ": " + std::strerror(folder ? EISDIR : errno);
+    return false;
+}
+
+bool KeyFile::fill(std::string *error) {
+    ssize_t n;
+    do n = read(fd_, buffer_, sizeof buffer_);
+    while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        *error = "cannot read the key script " + path_ + ": " + std::strerror(errno);
+        return false;
     }
-    if (!read) *error = "cannot read the key script " + path + ": " + std::strerror(errno);
-    if (file && !from_stdin) fclose(file);
-    return read;
+    at_ = 0;
+    size_ = size_t(n);
+    ended_ = n == 0;
+    return true;
+}
+
+KeyFile::Next KeyFile::next(UINT *vk, std::string *error) {
+    std::string token;
+    // A token longer than any key name is cut one byte past the longest, which is enough to refuse it.
+    while (token.size() <= kLongestToken) {
+        if (at_ == size_ && !ended_ && !fill(error)) return Next::Refused;
+        if (at_ == size_) break;
+        char c = buffer_[at_++];
+        if (!is_separator(c))
+            token += c;
+        else if (!token.empty())
+            break;
+    }
+    if (token.empty()) return Next::End;
+    return parse_key(token, vk, error) ? Next::Key : Next::Refused;
 }
 
 }  // namespace host

@@ -11,8 +11,32 @@ namespace host {
 // Period; 0xNN any virtual-key code. False, with the reason, for a name that is none of these.
 bool parse_key_script(const std::string &script, std::vector<UINT> *keys, std::string *error);
 
-// The whole content of a key script file, of any length; "-" is standard input. False, with
-// the reason, when it cannot be read.
-bool read_key_script(const std::string &path, std::string *script, std::string *error);
+// A key script file read as it arrives, a key at a time, so that a pipe or FIFO that never ends
+// runs the keys it has given, and an endless file costs no more than one key name's bytes.
+class KeyFile {
+public:
+    enum class Next { Key, End, Refused };
+
+    KeyFile() = default;
+    ~KeyFile();
+    KeyFile(const KeyFile &) = delete;
+    KeyFile &operator=(const KeyFile &) = delete;
+
+    // Opens path ("-": standard input); false, with the reason, when it cannot be read.
+    bool open(const std::string &path, std::string *error);
+    // The next key, once the separator after its name (or the end of the file) has been read,
+    // waiting for it if need be. Refused, with the reason, for a name that is no key or a
+    // failed read.
+    Next next(UINT *vk, std::string *error);
+
+private:
+    bool fill(std::string *error);
+
+    std::string path_;
+    int fd_ = -1;
+    char buffer_[4096];
+    size_t at_ = 0, size_ = 0;
+    bool ended_ = false;
+};
 
 }  // namespace host

@@ -14,8 +14,8 @@
 #include "host/about.h"
 #include "host/input_notes.h"
 #include "host/options.h"
-#include "host/png_writer.h"
 #include "host/run_report.h"
+#include "host/screenshot.h"
 #include "host/script_input.h"
 #include "kernel/console.h"
 #include "sys/signals.h"
@@ -81,17 +81,22 @@ int main(int argc, char **argv) {
     }
     display::install(std::move(backend));
     host::note_missing_inputs();
-    host::play_key_script(options.keys);
+    if (options.keys_file)
+        host::play_key_file(std::move(options.keys_file));
+    else
+        host::play_key_script(options.keys);
     console::take_terminal();
 
     int code = WinMain(kInstance, nullptr, &options.command_line[0], SW_SHOWDEFAULT);
     host::report_run_if_asked();
 
-    if (!options.screenshot.empty() && !host::write_png(options.screenshot, display::snapshot(), &error)) {
+    if (!options.screenshot.empty() &&
+        !host::write_screenshot(options.screenshot, options.screenshot_format, display::snapshot(), &error)) {
         std::fprintf(stderr, "gdibench: cannot write the screenshot %s: %s\n", options.screenshot.c_str(),
                      error.c_str());
         code = 1;
     }
+    if (host::key_script_refused()) code = 2;
     display::uninstall();  // closes the display
     return code;
 }

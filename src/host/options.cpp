@@ -1,6 +1,6 @@
 #include "host/options.h"
 
-#include "host/key_script.h"
+#include "host/screenshot.h"
 
 namespace host {
 namespace {
@@ -26,7 +26,7 @@ bool take_screenshot_name(const std::string &name, Options *options, std::string
         return false;
     }
     options->screenshot = name;
-    return true;
+    return screenshot_format(name, &options->screenshot_format, error);
 }
 
 // The value of --keys, --keys-file or --screenshot; false, with the reason, when it is refused.
@@ -38,12 +38,9 @@ bool take_value(const std::string &option, const std::string &value, Options *op
         return false;
     }
     *script_given = true;
-    std::string script;
-    if (option == "--keys")
-        script = value;
-    else if (!read_key_script(value, &script, error))
-        return false;
-    return parse_key_script(script, &options->keys, error);
+    if (option == "--keys") return parse_key_script(value, &options->keys, error);
+    options->keys_file = std::make_unique<KeyFile>();
+    return options->keys_file->open(value, error);
 }
 
 }  // namespace
@@ -56,12 +53,13 @@ const char kUsage[] =
     "                     the next; names separated by blanks or commas: a digit or letter,\n"
     "                     Num0-Num9 (keypad), Esc, Shift, Period, or 0xNN (any key code)\n"
     "  --keys-file FILE   the same from a file of any length, line breaks separating too\n"
-    "                     (- for standard input)\n"
+    "                     (- for standard input), each key run as soon as it is read\n"
     "  --headless         no window on screen; the run ends when the keys are used up, as if\n"
     "                     the window were closed\n"
     "  --window           a real window (needs a display)\n"
     "                     (default: a window when a display is there, else headless)\n"
-    "  --screenshot FILE  write the window's client area to FILE as PNG when the program ends\n"
+    "  --screenshot FILE  write the window's client area to FILE when the program ends, as PNG,\n"
+    "                     BMP or JPEG by its extension (.png, .bmp, .jpg or .jpeg)\n"
     "  -h, --help         show this help\n"
     "  --version          show the version\n"
     "\n"

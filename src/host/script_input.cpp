@@ -1,6 +1,6 @@
 #include "host/script_input.h"
 
-#include <memory>
+#include <cstdio>
 #include <utility>
 
 #include "display/input_queue.h"
@@ -9,22 +9,44 @@
 namespace host {
 namespace {
 
+bool refused = false;
+
 class ScriptInput : public display::InputSource {
 public:
-    explicit ScriptInput(std::vector<UINT> keys) : keys_(std::move(keys)) {}
+    ScriptInput(std::vector<UINT> keys, std::unique_ptr<KeyFile> file)
+        : keys_(std::move(keys)), file_(std::move(file)) {}
 
     bool push_next() override {
-        if (next_ < keys_.size()) {
-            display::push_input(display::key_input(keys_[next_++], false));
+        UINT vk = 0;
+        if (next_key(&vk)) {
+            display::push_input(display::key_input(vk, false));
             return true;
         }
-        return close_when_no_user();
+        // The end of the script ends a run that no user can go on with.
+        return (refused || !display::backend().has_user()) && close();
     }
 
 private:
-    // The end of the script ends a run that no user can go on with.
-    bool close_when_no_user() {
-        if (closed_ || display::backend().has_user()) return false;
+    bool next_key(UINT *vk) {
+        if (next_ < keys_.size()) {
+            *vk = keys_[next_++];
+            return true;
+        }
+        if (!file_) return false;
+        std::string error;
+        KeyFile::Next next = file_->next(vk, &error);
+        if (next == KeyFile::Next::Key) return true;
+        if (next == KeyFile::Next::Refused) {
+            std::fprintf(stderr, "gdibench: %s\n", error.c_str());
+            refused = true;
+        }
+        file_.reset();
+        return false;
+    }
+
+    // Closes the window as the close box would, once.
+    bool close() {
+        if (closed_) return false;
         closed_ = true;
         display::InputEvent close;
         close.type = display::InputEvent::Type::Close;
@@ -34,13 +56,20 @@ private:
 
     std::vector<UINT> keys_;
     size_t next_ = 0;
+    std::unique_ptr<KeyFile> file_;
     bool closed_ = false;
 };
 
 }  // namespace
 
 void play_key_script(const std::vector<UINT> &keys) {
-    display::set_host_input(std::make_unique<ScriptInput>(keys));
+    display::set_host_input(std::make_unique<ScriptInput>(keys, nullptr));
 }
+
+void play_key_file(std::unique_ptr<KeyFile> file) {
+    display::set_host_input(std::make_unique<ScriptInput>(std::vector<UINT>(), std::move(file)));
+}
+
+bool key_script_refused() { return refused; }
 
 }  // namespace host

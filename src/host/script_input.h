@@ -2,7 +2,11 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+#include <string>
 #include <vector>
+
+#include "host/key_script.h"
 
 namespace host {
 
@@ -11,5 +15,13 @@ namespace host {
 // do in a real window. When the keys are used up and no user can go on, the host closes the window
 // as the close box would.
 void play_key_script(const std::vector<UINT> &keys);
+
+// The same for the keys of a file, each read when the window system asks for the next. A name
+// that is no key (or a failed read) is reported on standard error and closes the window, with or
+// without a user: the run ends there, its earlier keys handled.
+void play_key_file(std::unique_ptr<KeyFile> file);
+
+// Whether the key file was refused while the program ran.
+bool key_script_refused();
 
 }  // namespace host

@@ -30,7 +30,7 @@ struct Info {
         h.biHeight = height;
         h.biPlanes = 1;
         h.biBitCount = WORD(bpp);
-        std::memcpy(bytes.data() + sizeof h, colours.data(), colours.size() * sizeof(RGBQUAD));
+        if (!colours.empty()) std::memcpy(bytes.data() + sizeof h, colours.data(), colours.size() * sizeof(RGBQUAD));
     }
     BITMAPINFOHEADER &header() { return *reinterpret_cast<BITMAPINFOHEADER *>(bytes.data()); }
     BITMAPINFO *info() { return reinterpret_cast<BITMAPINFO *>(bytes.data()); }

@@ -308,6 +308,9 @@ TEST_F(InspectTool, DescribesWhatItRecognisedAndRefusesWithExitCodeTwo) {
         const char *text;  // in stdout, or in stderr for exit code 2
     };
     run_->write("short.txt", run_->read("test8.txt").substr(0, 12345));
+    run_->write("short.bmp", run_->read("new.bmp").substr(0, 3932159));
+    run_->write("cut.jpg", run_->read("testC.jpg").substr(0, 1000));
+    run_->write("n\xffm\xc3\xa9.txt", "  1  2  3 ");
     const Case cases[] = {
         {{"test8.txt"}, 0, "test8.txt: three-number dump (dump types 1, 8, 9), 1280 x 1024 pixels"},
         {{"new.bmp"}, 0, "new.bmp: raw capture"},
@@ -319,6 +322,13 @@ TEST_F(InspectTool, DescribesWhatItRecognisedAndRefusesWithExitCodeTwo) {
         {{"missing.txt"}, 2, "missing.txt: expected a readable file"},
         {{"compare", "test8.txt"}, 2, "compare takes two files"},
         {{"test8.txt", "--size", "0x5"}, 2, "--size takes a number"},
+        {{"short.bmp"}, 2, "short.bmp: 3932159 bytes, expected 3932160 for 1280x1024 (3 bytes a pixel) of a raw capture"},
+        {{"new.bmp", "--size", "1280x1023"}, 2, "new.bmp: 3932160 bytes, expected 3928320 for 1280x1023 (3 bytes a pixel)"},
+        {{"cut.jpg"}, 2, "cut.jpg: expected a JPEG file its decoder accepts; its decoder says: Premature end of JPEG file\n"},
+        {{"test8.txt", "--size", "12x"}, 2, "--size takes a number from 1 to 67108864 for each of W and H in WxH, not \"12x\""},
+        {{"test8.txt", "--png", ""}, 2, "--png takes a file name, not \"\""},
+        {{"compare", "test8.txt", "new.bmp", "--diff-png", ""}, 2, "--diff-png takes a file name, not \"\""},
+        {{"n\xffm\xc3\xa9.txt", "--size", "1x1", "--json"}, 0, "{\"file\":\"n\\u00ffm\xc3\xa9.txt\","},
         {{"--help"}, 0, "Usage: gdibench-inspect"},
     };
     for (const Case &c : cases) {

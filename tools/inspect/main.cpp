@@ -51,6 +51,14 @@ int describe(const Options &options) {
     return kEqual;
 }
 
+Picture heat_map_room(const FileInfo &size) {
+    try {
+        return Picture(size.width, size.height);
+    } catch (const std::bad_alloc &) {
+        throw OutOfMemory("holding the heat map (" + std::to_string(size.width) + " x " + std::to_string(size.height) + ")");
+    }
+}
+
 // The files are read a band at a time; only a heat map asked for is held whole.
 int compare_files(const Options &options) {
     SourcePair pair(options.files[0], options.files[1], options.read);
@@ -59,7 +67,7 @@ int compare_files(const Options &options) {
     bool same_size = pair.visit([&](uint64_t first, size_t count, const uint8_t *a, const uint8_t *b) {
         if (!comparer) {
             comparer.emplace(pair.a().width, options.tolerance);
-            if (!options.diff_png.empty()) heat = Picture(pair.a().width, pair.a().height);
+            if (!options.diff_png.empty()) heat = heat_map_room(pair.a());
         }
         comparer->add(a, b, first, count);
         if (!options.diff_png.empty()) paint_heat_map(a, b, count, options.tolerance, heat.bgr.data() + 3 * first);

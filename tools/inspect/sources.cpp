@@ -12,7 +12,7 @@ namespace {
 // Bytes the format is told by: sniffing looks at no more.
 constexpr size_t kSniffBytes = 4096;
 
-uint8_t *room(std::vector<uint8_t> *buffer, size_t bytes) {
+uint8_t *room(BandBuffer *buffer, size_t bytes) {
     if (buffer->size() < bytes) buffer->resize(bytes);
     return buffer->data();
 }
@@ -56,26 +56,6 @@ std::unique_ptr<PictureSource> decode_image(const InputFile &file, FileInfo info
     return std::make_unique<ImageSource>(std::move(info), std::move(picture));
 }
 
-// A file of a fixed number of bytes a pixel or row, read a band at a time.
-class StreamedSource : public PictureSource {
-public:
-    StreamedSource(std::unique_ptr<InputFile> file, FileInfo file_info)
-        : PictureSource(std::move(file_info)), file_(std::move(file)) {}
-
-protected:
-    const uint8_t *read(uint64_t offset, size_t bytes) {
-        uint8_t *data = room(&bytes_, bytes);
-        file_->read(offset, data, bytes);
-        return data;
-    }
-    uint8_t *pixels(size_t count) { return room(&pixels_, 3 * count); }
-    const InputFile &file() const { return *file_; }
-
-private:
-    std::unique_ptr<InputFile> file_;
-    std::vector<uint8_t> bytes_, pixels_;
-};
-
 class DeviceSource : public StreamedSource {
 public:
     using StreamedSource::StreamedSource;
@@ -100,20 +80,16 @@ public:
     }
 };
 
-// Bytes a pixel of a streamed format, as the file holds them.
-int pixel_bytes(Format format) {
-    switch (format) {
-    case Format::ThreeNumberDump: return 10;
-    case Format::OneNumberDump: return 4;
-    default: return 4;  // the device dump
-    }
+// Bytes a pixel of a dump or device dump, as the file holds them.
+uint64_t pixel_bytes(Format format) {
+    return format == Format::ThreeNumberDump ? 10 : 4;
 }
 
 // A dump or device dump whose length is not its picture's: its whole pixels are read for a fault
 // before the length is refused.
 [[noreturn]] void refuse_length(PictureSource &source, const InputFile &file) {
     const FileInfo &info = source.info;
-    uint64_t element = uint64_t(pixel_bytes(info.format)), whole = file.size() / element;
+    uint64_t element = pixel_bytes(info.format), whole = file.size() / element;
     if (whole > info.pixels()) whole = info.pixels();
     for (uint64_t first = 0; first < whole; first += kBandPixels)
         source.band(first, size_t(whole - first < kBandPixels ? whole - first : kBandPixels));
@@ -137,29 +113,28 @@ std::unique_ptr<PictureSource> open_streamed(std::unique_ptr<InputFile> file, Fi
         source = std::make_unique<DeviceSource>(std::move(file), std::move(info));
     else
         source = std::make_unique<DumpSource>(std::move(file), std::move(info));
-    if (input.size() != source->info.pixels() * uint64_t(pixel_bytes(source->info.format))) refuse_length(*source, input);
+    if (input.size() != source->info.pixels() * pixel_bytes(source->info.format)) refuse_length(*source, input);
     return source;
 }
 
 }  // namespace
 
-DumpSource::DumpSource(std::unique_ptr<InputFile> file, FileInfo file_info)
-    : PictureSource(std::move(file_info)), file_(std::move(file)),
-      numbers_(info.format == Format::ThreeNumberDump ? 3 : 1) {}
-
-const uint8_t *DumpSource::bytes(uint64_t first, size_t count) {
-    size_t element = size_t(3 * numbers_ + 1);
-    uint8_t *data = room(&bytes_, count * element);
-    file_->read(first * element, data, count * element);
+const uint8_t *StreamedSource::read(uint64_t offset, size_t bytes) {
+    uint8_t *data = room(&bytes_, bytes);
+    file_->read(offset, data, bytes);
     return data;
 }
 
-uint8_t *DumpSource::pixel_room(size_t count) { return room(&pixels_, 3 * count); }
+uint8_t *StreamedSource::pixels(size_t count) { return room(&pixels_, 3 * count); }
+
+DumpSource::DumpSource(std::unique_ptr<InputFile> file, FileInfo file_info)
+    : StreamedSource(std::move(file), std::move(file_info)), numbers_(info.format == Format::ThreeNumberDump ? 3 : 1),
+      element_(uint64_t(3 * numbers_ + 1)) {}
 
 const uint8_t *DumpSource::band(uint64_t first, size_t count) {
     const uint8_t *data = bytes(first, count);
-    uint8_t *out = pixel_room(count);
-    at_offset(first * uint64_t(3 * numbers_ + 1), [&] { parse_dump_elements(data, numbers_, 0, count, out); });
+    uint8_t *out = pixels(count);
+    at_offset(first * element_, [&] { parse_dump_elements(data, numbers_, 0, count, out); });
     return out;
 }
 

@@ -19,6 +19,9 @@ namespace inspect {
 // Pixels a band holds at most: its file's bytes and its pixels stay a few megabytes.
 constexpr size_t kBandPixels = size_t(1) << 19;
 
+// A band's bytes or pixels: on huge pages, so that filling it costs a few page faults, not thousands.
+using BandBuffer = std::vector<uint8_t, HugePageAllocator<uint8_t>>;
+
 struct ReadRequest {
     int width = 1280;  // the size of dumps and raw captures, which do not carry one
     int height = 1024;
@@ -46,21 +49,37 @@ public:
     const FileInfo info;
 };
 
+// A file of a fixed number of bytes a pixel or row, read a band at a time.
+class StreamedSource : public PictureSource {
+public:
+    StreamedSource(std::unique_ptr<InputFile> file, FileInfo file_info)
+        : PictureSource(std::move(file_info)), file_(std::move(file)) {}
+
+protected:
+    // `bytes` bytes of the file from `offset` on, valid until the next call.
+    const uint8_t *read(uint64_t offset, size_t bytes);
+    // Room for `count` pixels, valid until the next call.
+    uint8_t *pixels(size_t count);
+
+private:
+    std::unique_ptr<InputFile> file_;
+    BandBuffer bytes_, pixels_;
+};
+
 // A three-number or one-number dump, whose bytes a pair of dumps compares before parsing.
-class DumpSource : public PictureSource {
+class DumpSource : public StreamedSource {
 public:
     DumpSource(std::unique_ptr<InputFile> file, FileInfo info);
     const uint8_t *band(uint64_t first, size_t count) override;
 
     int numbers() const { return numbers_; }
     // The file's bytes of pixels [first, first + count), and room for as many pixels, until the next call.
-    const uint8_t *bytes(uint64_t first, size_t count);
-    uint8_t *pixel_room(size_t count);
+    const uint8_t *bytes(uint64_t first, size_t count) { return read(first * element_, count * element_); }
+    uint8_t *pixel_room(size_t count) { return pixels(count); }
 
 private:
-    std::unique_ptr<InputFile> file_;
     int numbers_;
-    std::vector<uint8_t> bytes_, pixels_;
+    uint64_t element_;  // bytes a pixel
 };
 
 // Opens the file, recognises it and checks its length against the request's size (before

@@ -11,6 +11,8 @@
 #include "state/program_state.h"
 #include "capture/capture.h"
 #include "compare.h"
+#include "compare_files.h"
+#include "heat_map.h"
 #include "png_writer.h"
 #include "raw_readers.h"
 #include "read_picture.h"
@@ -202,6 +204,42 @@ TEST(InspectRefusal, MalformedFilesAreRefusedAtTheFaultyByte) {
             EXPECT_NE(refusal.message().find(c.expected), std::string::npos) << refusal.message();
             EXPECT_EQ(refusal.message().find(ws.path("in.txt")), 0u) << refusal.message();
         }
+    }
+}
+
+// Files of more pixels than a band holds, whose bands end inside rows (and, for the raw capture of
+// an odd width, beside its padding), read whole and compared side by side; B's one changed pixel
+// lies in the last band.
+TEST(InspectBands, FilesOfManyBandsReadAndCompareAsWhole) {
+    benchtest::Workspace ws(false);
+    Picture picture(1001, 1200);
+    for (size_t i = 0; i < picture.bgr.size(); ++i) picture.bgr[i] = uint8_t(i * 7 + i / 3003);
+    Picture changed = picture;
+    changed.bgr[(size_t(1150) * 1001 + 999) * 3 + 1] ^= 0x20;
+    struct Case {
+        const char *a, *b;
+        std::function<void()> write;
+    };
+    const Case cases[] = {
+        {"a.raw", "b.raw", [&] { ws.write("a.raw", raw_rows(picture)), ws.write("b.raw", raw_rows(changed)); }},
+        {"test8.txt", "b.raw", [&] { dump_with_program(ws, 8, picture); }},
+        {"a.txt", "test8.txt", [&] { ws.write("a.txt", ws.read("test8.txt")), dump_with_program(ws, 8, changed); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " " + c.b);
+        c.write();
+        inspect::LoadedPicture a, b;
+        inspect::read_both(ws.path(c.a), ws.path(c.b), inspect::ReadRequest{1001, 1200, {}}, &a, &b);
+        EXPECT_EQ(a.picture.bgr, picture.bgr);
+        EXPECT_EQ(b.picture.bgr, changed.bgr);
+        inspect::FileComparison files = inspect::compare_files(ws.path(c.a), ws.path(c.b), {1001, 1200, {}}, 0, true);
+        const inspect::Comparison &cmp = files.comparison;
+        EXPECT_EQ(cmp.differing, 1u);
+        Picture heat(1001, 1200);
+        inspect::paint_heat_map(picture.bgr.data(), changed.bgr.data(), picture.pixels(), 0, heat.bgr.data());
+        EXPECT_EQ(files.heat_map.bgr, heat.bgr);
+        EXPECT_EQ((std::vector<int>{cmp.first_x, cmp.first_y, cmp.first_b[1] ^ cmp.first_a[1]}),
+                  (std::vector<int>{999, 1150, 0x20}));
     }
 }
 

@@ -5,17 +5,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <stdexcept>
 
-#include "compare.h"
-#include "heat_map.h"
+#include "compare_files.h"
 #include "options.h"
 #include "png_writer.h"
 #include "read_picture.h"
 #include "refusal.h"
 #include "report.h"
-#include "source_pair.h"
 #include "statistics.h"
 #include "sys/signals.h"
 #include "version/version.h"
@@ -51,35 +48,15 @@ int describe(const Options &options) {
     return kEqual;
 }
 
-Picture heat_map_room(const FileInfo &size) {
-    try {
-        return Picture(size.width, size.height);
-    } catch (const std::bad_alloc &) {
-        throw OutOfMemory("holding the heat map (" + std::to_string(size.width) + " x " + std::to_string(size.height) + ")");
-    }
-}
-
-// The files are read a band at a time; only a heat map asked for is held whole.
 int compare_files(const Options &options) {
-    SourcePair pair(options.files[0], options.files[1], options.read);
-    std::optional<Comparer> comparer;
-    Picture heat;
-    bool same_size = pair.visit([&](uint64_t first, size_t count, const uint8_t *a, const uint8_t *b) {
-        if (!comparer) {
-            comparer.emplace(pair.a().width, options.tolerance);
-            if (!options.diff_png.empty()) heat = heat_map_room(pair.a());
-        }
-        comparer->add(a, b, first, count);
-        if (!options.diff_png.empty()) paint_heat_map(a, b, count, options.tolerance, heat.bgr.data() + 3 * first);
-    });
-    Comparison comparison;
-    comparison.tolerance = options.tolerance;
-    if (same_size) comparison = comparer->result();
-    print(options.json ? comparison_json(pair.a(), pair.b(), comparison) : comparison_text(pair.a(), pair.b(), comparison));
-    if (!options.diff_png.empty() && !same_size)
+    FileComparison result = inspect::compare_files(options.files[0], options.files[1], options.read, options.tolerance,
+                                                   !options.diff_png.empty());
+    const Comparison &comparison = result.comparison;
+    print(options.json ? comparison_json(result.a, result.b, comparison) : comparison_text(result.a, result.b, comparison));
+    if (!options.diff_png.empty() && !comparison.same_size)
         std::fprintf(stderr, "gdibench-inspect: no heat map %s: the sizes differ\n", options.diff_png.c_str());
     else if (!options.diff_png.empty())
-        write_png(options.diff_png, heat);
+        write_png(options.diff_png, result.heat_map);
     return comparison.equal() ? kEqual : kDifferent;
 }
 

@@ -46,6 +46,7 @@ InputFile::InputFile(const std::string &path) : path_(path) {
         close(fd_);
         throw Refusal("being written by another process", -1);
     }
+    fstat(fd_, &info);  // the length its writer left
     size_ = uint64_t(info.st_size);
 }
 

@@ -52,7 +52,8 @@ int compare_files(const Options &options) {
     FileComparison result = inspect::compare_files(options.files[0], options.files[1], options.read, options.tolerance,
                                                    !options.diff_png.empty());
     const Comparison &comparison = result.comparison;
-    print(options.json ? comparison_json(result.a, result.b, comparison) : comparison_text(result.a, result.b, comparison));
+    print(options.json ? comparison_json(result.a, result.b, comparison)
+                       : comparison_text(result.a, result.b, comparison));
     if (!options.diff_png.empty() && !comparison.same_size)
         std::fprintf(stderr, "gdibench-inspect: no heat map %s: the sizes differ\n", options.diff_png.c_str());
     else if (!options.diff_png.empty())

@@ -53,7 +53,8 @@ void parse_size(const std::string &text, ReadRequest *read) {
         read->width = int(number(text.substr(0, x), 1, kMaxPixels, "--size"));
         read->height = int(number(text.substr(x + 1), 1, kMaxPixels, "--size"));
     } catch (const UsageError &) {
-        throw UsageError("--size takes a number from 1 to " + std::to_string(kMaxPixels) + " for each of W and H in WxH, not \"" + text + "\"");
+        throw UsageError("--size takes a number from 1 to " + std::to_string(kMaxPixels) +
+                         " for each of W and H in WxH, not \"" + text + "\"");
     }
     if (long(read->width) * read->height > kMaxPixels) throw UsageError("--size is over " + std::to_string(kMaxPixels >> 20) + " megapixels");
 }
@@ -108,7 +109,8 @@ Options parse_options(const std::vector<std::string> &args) {
     options.files = positional;
     for (const std::string *out : {&options.png, &options.diff_png})
         for (const std::string &file : options.files)
-            if (!out->empty() && same_file(*out, file)) throw UsageError("the output " + *out + " is the input " + file);
+            if (!out->empty() && same_file(*out, file))
+                throw UsageError("the output " + *out + " is the input " + file);
     return options;
 }
 

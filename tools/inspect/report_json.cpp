@@ -14,7 +14,10 @@ const char *const kChannels[3] = {"blue", "green", "red"};
 // no overlong forms, no surrogates, nothing over U+10FFFF.
 size_t utf8_length(const unsigned char *p, size_t left) {
     if (p[0] < 0x80) return 1;
-    size_t length = p[0] >= 0xC2 && p[0] <= 0xDF ? 2 : p[0] >= 0xE0 && p[0] <= 0xEF ? 3 : p[0] >= 0xF0 && p[0] <= 0xF4 ? 4 : 0;
+    size_t length = p[0] >= 0xC2 && p[0] <= 0xDF   ? 2
+                    : p[0] >= 0xE0 && p[0] <= 0xEF ? 3
+                    : p[0] >= 0xF0 && p[0] <= 0xF4 ? 4
+                                                   : 0;
     if (length == 0 || length > left) return 0;
     for (size_t i = 1; i < length; ++i)
         if ((p[i] & 0xC0) != 0x80) return 0;

@@ -31,7 +31,8 @@ bool SourcePair::visit(const Visit &each) {
     bool same_size = b_ && a_->info.width == b_->info.width && a_->info.height == b_->info.height;
     auto *dump_a = dynamic_cast<DumpSource *>(a_.get());
     auto *dump_b = dynamic_cast<DumpSource *>(b_.get());
-    if (same_size && dump_a && dump_b && dump_a->numbers() == dump_b->numbers()) return visit_dumps(*dump_a, *dump_b, each);
+    if (same_size && dump_a && dump_b && dump_a->numbers() == dump_b->numbers())
+        return visit_dumps(*dump_a, *dump_b, each);
     uint64_t pixels = a_->info.pixels();
     for (uint64_t first = 0; first < pixels; first += kBandPixels) {
         size_t count = size_t(pixels - first < kBandPixels ? pixels - first : kBandPixels);

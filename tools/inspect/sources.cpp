@@ -20,7 +20,8 @@ uint8_t *room(BandBuffer *buffer, size_t bytes) {
 // BMP, JPEG and PNG, decoded whole when opened.
 class ImageSource : public PictureSource {
 public:
-    ImageSource(FileInfo file_info, Picture picture) : PictureSource(std::move(file_info)), picture_(std::move(picture)) {}
+    ImageSource(FileInfo file_info, Picture picture)
+        : PictureSource(std::move(file_info)), picture_(std::move(picture)) {}
     const uint8_t *band(uint64_t first, size_t) override { return picture_.bgr.data() + 3 * first; }
 
 private:

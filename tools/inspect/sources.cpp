@@ -12,7 +12,7 @@ namespace {
 // Bytes the format is told by: sniffing looks at no more.
 constexpr size_t kSniffBytes = 4096;
 
-uint8_t *room(BandBuffer *buffer, size_t bytes) {
+uint8_t *room(std::vector<uint8_t> *buffer, size_t bytes) {
     if (buffer->size() < bytes) buffer->resize(bytes);
     return buffer->data();
 }

@@ -16,11 +16,9 @@
 
 namespace inspect {
 
-// Pixels a band holds at most: its file's bytes and its pixels stay a few megabytes.
-constexpr size_t kBandPixels = size_t(1) << 19;
-
-// A band's bytes or pixels: on huge pages, so that filling it costs a few page faults, not thousands.
-using BandBuffer = std::vector<uint8_t, HugePageAllocator<uint8_t>>;
+// Pixels a band holds at most: its file's bytes and its pixels stay in the processor's caches,
+// and filling them the first time costs a few hundred page faults.
+constexpr size_t kBandPixels = size_t(1) << 16;
 
 struct ReadRequest {
     int width = 1280;  // the size of dumps and raw captures, which do not carry one
@@ -63,7 +61,7 @@ protected:
 
 private:
     std::unique_ptr<InputFile> file_;
-    BandBuffer bytes_, pixels_;
+    std::vector<uint8_t> bytes_, pixels_;
 };
 
 // A three-number or one-number dump, whose bytes a pair of dumps compares before parsing.

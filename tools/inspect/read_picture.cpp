@@ -30,11 +30,9 @@ LoadedPicture read_picture(const std::string &path, const ReadRequest &request) 
     LoadedPicture loaded;
     prepare(source->info, &loaded);
     naming(path, [&] {
-        for (uint64_t first = 0; first < source->info.pixels(); first += kBandPixels) {
-            uint64_t left = source->info.pixels() - first;
-            size_t count = size_t(left < kBandPixels ? left : kBandPixels);
+        for_each_band(source->info.pixels(), [&](uint64_t first, size_t count) {
             copy_band(source->band(first, count), first, count, &loaded.picture);
-        }
+        });
     });
     return loaded;
 }

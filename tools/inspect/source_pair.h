@@ -28,9 +28,9 @@ public:
     const FileInfo &b() const { return b_->info; }
 
 private:
-    // B's band, or null once B has been refused (which is kept until A has been read through).
-    const uint8_t *band_of_b(uint64_t first, size_t count);
-    bool visit_dumps(DumpSource &a, DumpSource &b, const Visit &each);
+    // What `read` reads of B, or null once B has been refused (which is kept until A has been read through).
+    const uint8_t *from_b(const std::function<const uint8_t *()> &read);
+    void visit_dump_band(DumpSource &a, DumpSource &b, uint64_t first, size_t count, const Visit &each);
 
     std::unique_ptr<PictureSource> a_, b_;
     std::optional<Refusal> b_refused_;

@@ -92,8 +92,7 @@ uint64_t pixel_bytes(Format format) {
     const FileInfo &info = source.info;
     uint64_t element = pixel_bytes(info.format), whole = file.size() / element;
     if (whole > info.pixels()) whole = info.pixels();
-    for (uint64_t first = 0; first < whole; first += kBandPixels)
-        source.band(first, size_t(whole - first < kBandPixels ? whole - first : kBandPixels));
+    for_each_band(whole, [&](uint64_t first, size_t count) { source.band(first, count); });
     if (info.format == Format::DeviceDump)
         throw Refusal(length_mismatch(file.size(), info.pixels() * element, info.width, info.height, 4), -1);
     uint8_t tail[16] = {};
@@ -156,10 +155,7 @@ std::unique_ptr<PictureSource> open_source(const std::string &path, const ReadRe
 }
 
 void read_through(PictureSource &source) {
-    for (uint64_t first = 0; first < source.info.pixels(); first += kBandPixels) {
-        uint64_t left = source.info.pixels() - first;
-        source.band(first, size_t(left < kBandPixels ? left : kBandPixels));
-    }
+    for_each_band(source.info.pixels(), [&](uint64_t first, size_t count) { source.band(first, count); });
 }
 
 }  // namespace inspect

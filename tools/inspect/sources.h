@@ -84,6 +84,13 @@ private:
 // anything picture-sized is allocated). Throws Refusal naming the file, or OutOfMemory.
 std::unique_ptr<PictureSource> open_source(const std::string &path, const ReadRequest &request);
 
+// Calls f(first, count) for the bands of `pixels` pixels in reading order.
+template <typename F>
+void for_each_band(uint64_t pixels, F f) {
+    for (uint64_t first = 0; first < pixels; first += kBandPixels)
+        f(first, size_t(pixels - first < kBandPixels ? pixels - first : kBandPixels));
+}
+
 // Every band of the source in turn: a refusal of any, or nothing.
 void read_through(PictureSource &source);
 

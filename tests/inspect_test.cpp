@@ -11,6 +11,8 @@
 #include "state/program_state.h"
 #include "capture/capture.h"
 #include "compare.h"
+#include "compare_files.h"
+#include "heat_map.h"
 #include "png_writer.h"
 #include "raw_readers.h"
 #include "read_picture.h"
@@ -205,6 +207,42 @@ TEST(InspectRefusal, MalformedFilesAreRefusedAtTheFaultyByte) {
     }
 }
 
+// Files of more pixels than a band holds, whose bands end inside rows (and, for the raw capture of
+// an odd width, beside its padding), read whole and compared side by side; B's one changed pixel
+// lies in the last band.
+TEST(InspectBands, FilesOfManyBandsReadAndCompareAsWhole) {
+    benchtest::Workspace ws(false);
+    Picture picture(1001, 1200);
+    for (size_t i = 0; i < picture.bgr.size(); ++i) picture.bgr[i] = uint8_t(i * 7 + i / 3003);
+    Picture changed = picture;
+    changed.bgr[(size_t(1150) * 1001 + 999) * 3 + 1] ^= 0x20;
+    struct Case {
+        const char *a, *b;
+        std::function<void()> write;
+    };
+    const Case cases[] = {
+        {"a.raw", "b.raw", [&] { ws.write("a.raw", raw_rows(picture)), ws.write("b.raw", raw_rows(changed)); }},
+        {"test8.txt", "b.raw", [&] { dump_with_program(ws, 8, picture); }},
+        {"a.txt", "test8.txt", [&] { ws.write("a.txt", ws.read("test8.txt")), dump_with_program(ws, 8, changed); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " " + c.b);
+        c.write();
+        inspect::LoadedPicture a, b;
+        inspect::read_both(ws.path(c.a), ws.path(c.b), inspect::ReadRequest{1001, 1200, {}}, &a, &b);
+        EXPECT_EQ(a.picture.bgr, picture.bgr);
+        EXPECT_EQ(b.picture.bgr, changed.bgr);
+        inspect::FileComparison files = inspect::compare_files(ws.path(c.a), ws.path(c.b), {1001, 1200, {}}, 0, true);
+        const inspect::Comparison &cmp = files.comparison;
+        EXPECT_EQ(cmp.differing, 1u);
+        Picture heat(1001, 1200);
+        inspect::paint_heat_map(picture.bgr.data(), changed.bgr.data(), picture.pixels(), 0, heat.bgr.data());
+        EXPECT_EQ(files.heat_map.bgr, heat.bgr);
+        EXPECT_EQ((std::vector<int>{cmp.first_x, cmp.first_y, cmp.first_b[1] ^ cmp.first_a[1]}),
+                  (std::vector<int>{999, 1150, 0x20}));
+    }
+}
+
 TEST(InspectDumpPair, TwoDumpsReadTogetherGiveEachTheirPixelsOrTheFirstFileFault) {
     // 40 x 30 elements: more than one chunk of elements in each half of the files.
     benchtest::Workspace ws(false);
@@ -308,6 +346,9 @@ TEST_F(InspectTool, DescribesWhatItRecognisedAndRefusesWithExitCodeTwo) {
         const char *text;  // in stdout, or in stderr for exit code 2
     };
     run_->write("short.txt", run_->read("test8.txt").substr(0, 12345));
+    run_->write("short.bmp", run_->read("new.bmp").substr(0, 3932159));
+    run_->write("cut.jpg", run_->read("testC.jpg").substr(0, 1000));
+    run_->write("n\xffm\xc3\xa9.txt", "  1  2  3 ");
     const Case cases[] = {
         {{"test8.txt"}, 0, "test8.txt: three-number dump (dump types 1, 8, 9), 1280 x 1024 pixels"},
         {{"new.bmp"}, 0, "new.bmp: raw capture"},
@@ -319,6 +360,14 @@ TEST_F(InspectTool, DescribesWhatItRecognisedAndRefusesWithExitCodeTwo) {
         {{"missing.txt"}, 2, "missing.txt: expected a readable file"},
         {{"compare", "test8.txt"}, 2, "compare takes two files"},
         {{"test8.txt", "--size", "0x5"}, 2, "--size takes a number"},
+        {{"short.bmp"}, 2, "short.bmp: 3932159 bytes, expected 3932160 for 1280x1024 (3 bytes a pixel) of a raw"},
+        {{"new.bmp", "--size", "1280x1023"}, 2, "new.bmp: 3932160 bytes, expected 3928320 for 1280x1023 (3 bytes a"},
+        {{"cut.jpg"}, 2, "cut.jpg: expected a JPEG file its decoder accepts; its decoder says: Premature end of JPEG"},
+        {{"test8.txt", "--size", "12x"}, 2, "--size takes a number from 1 to 67108864 for each of W and H in WxH, not"
+                                             " \"12x\""},
+        {{"test8.txt", "--png", ""}, 2, "--png takes a file name, not \"\""},
+        {{"compare", "test8.txt", "new.bmp", "--diff-png", ""}, 2, "--diff-png takes a file name, not \"\""},
+        {{"n\xffm\xc3\xa9.txt", "--size", "1x1", "--json"}, 0, "{\"file\":\"n\\u00ffm\xc3\xa9.txt\","},
         {{"--help"}, 0, "Usage: gdibench-inspect"},
     };
     for (const Case &c : cases) {

@@ -23,6 +23,13 @@ using namespace benchtest;
 
 namespace {
 
+// AddressSanitizer reserves terabytes of address space, so no memory limit can be set under it.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 const char kDiskBox[] = "Failed to save data to the disk!";
 const char kLoadBox[] = "Failed to save to stream!";
 
@@ -228,10 +235,13 @@ long size_of(const std::string &path) {
 // SIGHUP, and failed allocations (of the handles of "new.bmp"'s file and mapping and of
 // "testC.jpg"'s temporary file). No program is ended by SIGPIPE or
 // SIGXFSZ; a signal ends it with its usual status once its temporary files are gone; a failure
-// changes nothing on disk, and what cannot be written is named.
+// changes nothing on disk, and what cannot be written is named. The inspector beside them: an
+// input cut short while it reads, a FIFO, a file another process holds exclusively, an output
+// naming an input, a report to a full or closed standard output, and inputs of far more bytes
+// (or a far larger size) than they hold, which cost neither time nor memory.
 TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
     struct Case {
-        const char *shell;  // a bash line running "$@": the bench (headless) or the inspector
+        std::string shell;  // a bash line running "$@": the bench (headless) or the inspector
         bool inspector;
         std::vector<std::string> args;
         int signal;  // sent once the program has a temporary file; 0: none
@@ -240,6 +250,8 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
         const char *file;  // a file holding "previous" before the run, or null
         long size;         // its size afterwards; -1: gone
         const char *out = "";  // what standard output holds
+        long most_kb = 0;  // the most peak memory allowed, over that of a run holding nothing; 0: any
+        double seconds = 30;
     };
     std::string nuls;  // the refused token of an endless "y\0y\0..." as quoted
     for (int i = 0; i < 20; ++i) nuls += "y\\x00";
@@ -250,6 +262,14 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
     // The key file's writer stays, holding the FIFO open, until the bench has ended.
     const char *open_fifo =
         "mkfifo keys; (printf '1 Esc\\n'; exec sleep 30) > keys & \"$@\"; code=$?; kill $!; exit $code";
+    const char *dump = "printf '  1  2  3 ' > d.txt; ";  // a 1 x 1 three-number dump
+    // A 1280 x 1024 dump, written and cut to nothing over and over while the inspector reads it.
+    const char *cut_short = "yes '  1  2  3 ' | tr -d '\\n' | head -c 13107200 > d.keep; "
+                            "while :; do cat d.keep > d.txt; : > d.txt; done & cutter=$!; code=0; "
+                            "for i in $(seq 20); do \"$@\" > /dev/null; c=$?; [ $c -gt 2 ] && code=$c; done; "
+                            "kill $cutter; exit $code";
+    const std::string held = "flock -x in.txt sh -c ': > locked; sleep 3' & "
+                             "while [ ! -e locked ]; do sleep 0.05; done; exec \"$@\"";
     const Case cases[] = {
         {"\"$@\" | head -1; exit ${PIPESTATUS[0]}", false, {"--keys", "1 8 Esc"}, 0, 0, "", "test8.txt", 13107200},
         {"ulimit -f 64; exec \"$@\"", false, {"--keys", "8"}, 0, 0, "gdibench: cannot write test8.txt: File too large\n",
@@ -286,8 +306,28 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
         {"exec \"$@\"", false, {"--keys", keys}, SIGINT, 128 + SIGINT, "", nullptr, 0},
         {"exec \"$@\"", false, {"--keys", keys}, SIGTERM, 128 + SIGTERM, "", nullptr, 0},
         {"exec \"$@\"", false, {"--keys", keys}, SIGHUP, 128 + SIGHUP, "", nullptr, 0},
+        {cut_short, true, {"d.txt"}, 0, 0, "", nullptr, 0},
+        {"mkfifo in.fifo; exec \"$@\"", true, {"in.fifo"}, 0, 2, "in.fifo: expected a regular file\n", nullptr, 0, "",
+         0, 5},
+        {held.c_str(), true, {"in.txt"}, 0, 2, "in.txt: being written by another process\n", "in.txt", 8},
+        {"exec \"$@\"", true, {"in.txt", "--png", "./in.txt"}, 0, 2, "the output ./in.txt is the input in.txt", "in.txt",
+         8},
+        {"ln -s in.txt d.png; exec \"$@\"", true, {"compare", "in.txt", "in.txt", "--diff-png", "d.png"}, 0, 2,
+         "the output d.png is the input in.txt", "in.txt", 8},
+        {std::string(dump) + "exec \"$@\" > /dev/full", true, {"d.txt", "--size", "1x1"}, 0, 2,
+         "gdibench-inspect: cannot write the report to standard output: No space left on device\n", nullptr, 0},
+        {std::string(dump) + "exec \"$@\" >&-", true, {"d.txt", "--size", "1x1"}, 0, 2,
+         "gdibench-inspect: cannot write the report to standard output: Bad file descriptor\n", nullptr, 0},
+        {"truncate -s 1G big.raw; exec \"$@\"", true, {"big.raw"}, 0, 2,
+         "big.raw: 1073741824 bytes, expected 3932160 for 1280x1024 (3 bytes a pixel)", nullptr, 0, "", 64 << 10, 5},
+        {std::string(dump) + "cp d.txt e.txt; exec \"$@\"", true, {"compare", "d.txt", "e.txt", "--size", "8192x8192"},
+         0, 2, "10 bytes, expected 671088640 for 8192x8192 (10 bytes a pixel)", nullptr, 0, "", 64 << 10, 5},
+        {"truncate -s 201326592 big.raw; ulimit -v 150000; exec \"$@\"", true, {"big.raw", "--size", "8192x8192"}, 0, 3,
+         "gdibench-inspect: out of memory holding the picture of big.raw (8192 x 8192)\n", nullptr, 0},
     };
     for (const Case &c : cases) {
+        if (c.shell.find("/dev/full") != std::string::npos && access("/dev/full", W_OK) != 0) continue;
+        if (c.shell.find("ulimit -v") != std::string::npos && kAddressSanitizer) continue;
         Workspace workspace;
         if (c.file) workspace.write(c.file, "previous");
         std::vector<std::string> argv = {"bash", "-c", c.shell, "bash", c.inspector ? INSPECT_EXE : BENCH_EXE};
@@ -297,8 +337,14 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
         SCOPED_TRACE(program.command_line());
         while (c.signal && workspace.temporaries().empty() && program.wait(0) == -1) continue;
         if (c.signal) program.kill(c.signal);
-        RunResult run = program.finish(30);
+        RunResult run = program.finish(c.seconds);
         EXPECT_EQ(run.exit_code, c.exit_code) << run.err;
+        if (c.most_kb) {
+            // A forked child's peak counts this process's memory until it execs: the peak is taken
+            // over that of a run that holds nothing.
+            RunResult idle = run_command(Command({"bash", "-c", "exec \"$@\" --version", "bash", INSPECT_EXE}), 30);
+            EXPECT_LT(run.peak_kb, idle.peak_kb + c.most_kb) << "kB at peak; holding nothing, " << idle.peak_kb;
+        }
         EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
         EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
         EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;

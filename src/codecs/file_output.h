@@ -14,7 +14,7 @@ namespace codecs {
 // file without any write permission (read-only, which even an administrator keeps) are refused.
 std::string output_refusal(const std::string &path);
 
-// Whether both names lead to one existing file (the same device and inode), for callers that
+// Whether both names are one file (the same name, or the same device and inode), for callers that
 // must not write over one of their inputs.
 bool same_file(const std::string &a, const std::string &b);
 

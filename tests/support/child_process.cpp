@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -92,8 +93,10 @@ int ChildProcess::wait(double seconds) {
     auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
     while (!done_) {
         int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        rusage usage = {};
+        if (wait4(pid_, &status, WNOHANG, &usage) == pid_) {
             done_ = true;
+            peak_kb_ = usage.ru_maxrss;
             exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         } else if (Clock::now() >= deadline) {
             return -1;
@@ -109,7 +112,7 @@ RunResult ChildProcess::finish(double seconds) {
         ADD_FAILURE() << "still running after " << seconds << " s, killed: " << command_line_;
         end();
     }
-    return {exit_code_, out(), err()};
+    return {exit_code_, out(), err(), peak_kb_};
 }
 
 std::string ChildProcess::out() const { return contents(out_fd_); }

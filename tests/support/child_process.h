@@ -14,6 +14,7 @@ struct RunResult {
     int exit_code = -1;  // 128 + the signal for a program ended by one
     std::string out;     // standard output (the bench's console lines)
     std::string err;
+    long peak_kb = 0;    // the program's peak resident memory, as wait4 reports it
 };
 
 // Variables set in the child; an empty value removes the variable.
@@ -56,6 +57,7 @@ private:
     pid_t pid_ = -1;
     bool done_ = false;
     int exit_code_ = -1;
+    long peak_kb_ = 0;
 };
 
 // Runs a command to its end, at most `seconds`.

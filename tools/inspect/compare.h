@@ -23,8 +23,26 @@ struct Comparison {
     // Of the differing pixels: the bounding box (inclusive) and the first in reading order.
     int left = 0, top = 0, right = -1, bottom = -1;
     int first_x = -1, first_y = -1;
+    uint8_t first_a[3] = {0, 0, 0}, first_b[3] = {0, 0, 0};  // its blue, green, red in A and in B
 
     bool equal() const { return same_size && differing == 0; }
+};
+
+// The figures of two pictures of one size, gathered a band of pixels at a time in reading order.
+class Comparer {
+public:
+    Comparer(int width, int tolerance);
+    // Pixels [first, first + count) of both pictures, as blue, green, red bytes.
+    void add(const uint8_t *a, const uint8_t *b, uint64_t first, size_t count);
+    Comparison result() const;
+
+private:
+    void add_row(const uint8_t *a, const uint8_t *b, int x, int count, int y);
+
+    int width_;
+    Comparison out_;
+    uint64_t sum_[3] = {0, 0, 0};
+    uint64_t squares_ = 0;
 };
 
 // Figures of a and b; a size mismatch gives same_size false and no pixel figures.

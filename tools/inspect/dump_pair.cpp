@@ -1,9 +1,9 @@
 #include "dump_pair.h"
 
 #include <cstring>
-#include <thread>
 
 #include "dump_parser.h"
+#include "two_threads.h"
 
 namespace inspect {
 namespace {
@@ -43,10 +43,9 @@ PairFaults parse_range(const uint8_t *a, const uint8_t *b, int numbers, size_t f
 
 PairFaults parse_dump_pair(const uint8_t *a, const uint8_t *b, int numbers, size_t count, uint8_t *pa, uint8_t *pb) {
     size_t half = count / 2;
-    PairFaults second;
-    std::thread worker([&] { second = parse_range(a, b, numbers, half, count, pa, pb); });
-    PairFaults first = parse_range(a, b, numbers, 0, half, pa, pb);
-    worker.join();
+    PairFaults first, second;
+    run_both([&] { first = parse_range(a, b, numbers, 0, half, pa, pb); },
+             [&] { second = parse_range(a, b, numbers, half, count, pa, pb); });
     // The first half's faults come first in the files.
     PairFaults faults;
     faults.a = first.a ? first.a : second.a;

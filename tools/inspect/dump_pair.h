@@ -1,6 +1,6 @@
 // Two dumps of one format and length read together, for comparing them: elements of B that are
 // byte for byte those of A take A's pixels instead of being parsed again, and each half of the
-// files is read on a thread of its own.
+// files is read on a thread of its own (or both on one when no thread can be started).
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -44,10 +44,11 @@ std::optional<Refusal> field_fault(const uint8_t *f, size_t available, int64_t o
     while (first_digit < 2 && first_digit < available && f[first_digit] == ' ') ++first_digit;
     for (size_t i = first_digit; i < 3 && i < available; ++i) {
         if (!is_digit(f[i]))
-            return Refusal{i == first_digit && i < 2 ? "a digit or a space" : "a digit", offset + int64_t(i)};
-        if (i == first_digit && i < 2 && f[i] == '0') return Refusal{"a digit 1 to 9 or a space (no leading zero)", offset + int64_t(i)};
+            return expected(i == first_digit && i < 2 ? "a digit or a space" : "a digit", offset + int64_t(i));
+        if (i == first_digit && i < 2 && f[i] == '0')
+            return expected("a digit 1 to 9 or a space (no leading zero)", offset + int64_t(i));
     }
-    if (available >= 3 && number_at(f) > 255) return Refusal{"a number of at most 255", offset};
+    if (available >= 3 && number_at(f) > 255) return expected("a number of at most 255", offset);
     return std::nullopt;
 }
 
@@ -59,26 +60,13 @@ std::optional<Refusal> element_fault(const uint8_t *e, size_t available, int num
         if (auto fault = field_fault(e + start, available - start, offset + int64_t(start))) return fault;
     }
     size_t space = size_t(3 * numbers);
-    if (space < available && e[space] != ' ') return Refusal{"a space after the numbers", offset + int64_t(space)};
+    if (space < available && e[space] != ' ') return expected("a space after the numbers", offset + int64_t(space));
     return std::nullopt;
 }
 
-std::string size_text(const Picture &picture, size_t element_size) {
-    return std::to_string(picture.pixels() * element_size) + " bytes (" + std::to_string(picture.width) + " x " +
-           std::to_string(picture.height) + " elements of " + std::to_string(element_size) + ")";
-}
-
-// Refuses the bytes past the last whole element: a fault in a partial element first, then the
-// file's length against the picture's.
-[[noreturn]] void refuse_length(const uint8_t *data, size_t size, const Picture &picture, int numbers) {
-    size_t element_size = size_t(3 * numbers + 1);
-    size_t expected = picture.pixels() * element_size;
-    if (size < expected) {
-        size_t whole = size - size % element_size;
-        if (auto fault = element_fault(data + whole, size - whole, numbers, int64_t(whole))) throw *fault;
-        throw Refusal{size_text(picture, element_size) + ", but the file ends early", int64_t(size)};
-    }
-    throw Refusal{size_text(picture, element_size) + ", then the end of the file", int64_t(expected)};
+std::string size_text(int width, int height, size_t element_size) {
+    return std::to_string(uint64_t(width) * uint64_t(height) * element_size) + " bytes (" + std::to_string(width) +
+           " x " + std::to_string(height) + " elements of " + std::to_string(element_size) + ")";
 }
 
 template <int kNumbers>
@@ -103,10 +91,25 @@ void parse_elements(const uint8_t *data, size_t size, int numbers, Picture *pict
     size_t count = picture->pixels();
     size_t whole = size / element_size < count ? size / element_size : count;
     parse_dump_elements(data, numbers, 0, whole, picture->bgr.data());
-    if (size != count * element_size) refuse_length(data, size, *picture, numbers);
+    if (size != count * element_size)
+        refuse_dump_length(data + whole * element_size, size, picture->width, picture->height, numbers);
 }
 
 }  // namespace
+
+void refuse_dump_length(const uint8_t *tail, uint64_t size, int width, int height, int numbers) {
+    size_t element_size = size_t(3 * numbers + 1);
+    uint64_t expected_size = uint64_t(width) * uint64_t(height) * element_size;
+    Refusal refusal = expected(size_text(width, height, element_size) + ", then the end of the file",
+                               int64_t(expected_size));
+    if (size < expected_size) {
+        uint64_t whole = size - size % element_size;
+        if (auto fault = element_fault(tail, size_t(size - whole), numbers, int64_t(whole))) throw *fault;
+        refusal = expected(size_text(width, height, element_size) + ", but the file ends early", int64_t(size));
+    }
+    refusal.note = length_mismatch(size, expected_size, width, height, int(element_size));
+    throw refusal;
+}
 
 void parse_dump_elements(const uint8_t *data, int numbers, size_t first, size_t end, uint8_t *bgr) {
     if (numbers == 3)

@@ -19,4 +19,9 @@ void parse_one_number_dump(const uint8_t *data, size_t size, Picture *picture);
 // whole, as pixels from `bgr` on. Throws Refusal at the first fault, its offset counted from `data`.
 void parse_dump_elements(const uint8_t *data, int numbers, size_t first, size_t end, uint8_t *bgr);
 
+// Refuses a dump of `size` bytes, not the length of width x height elements, whose whole elements
+// (as many as fit) are sound: a fault in its last, partial element, which `tail` holds (the bytes
+// after the whole ones), or else its length.
+[[noreturn]] void refuse_dump_length(const uint8_t *tail, uint64_t size, int width, int height, int numbers);
+
 }  // namespace inspect

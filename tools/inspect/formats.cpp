@@ -76,27 +76,28 @@ std::optional<Format> format_by_name(const std::string &name) {
     return std::nullopt;
 }
 
-Format sniff_format(const uint8_t *data, size_t size, int width, int height) {
-    std::optional<Format> image = sniff_image(data, size);
+Format sniff_format(const uint8_t *data, size_t head_size, uint64_t size, int width, int height) {
+    std::optional<Format> image = sniff_image(data, head_size);
     if (image && !(*image == Format::Bmp && size == row_stride24(width) * size_t(height))) return *image;
     // A dump is told by its first three bytes; the element length is the one whose pattern holds
     // for longer (the two differ by the 16th byte at the latest), so that a fault further on is
     // refused by the parser at its offset rather than making the file unrecognised. A raw capture
     // is told by its length, unless it also reads as a whole dump of that length.
     const size_t kLook = 40;
-    size_t three = dump_prefix(data, size, 3, kLook), one = dump_prefix(data, size, 1, kLook);
+    size_t three = dump_prefix(data, head_size, 3, kLook), one = dump_prefix(data, head_size, 1, kLook);
     Format dump = one > three ? Format::OneNumberDump : Format::ThreeNumberDump;
     size_t dump_prefix_length = one > three ? one : three;
-    size_t dump_length = size_t(width) * size_t(height) * (dump == Format::ThreeNumberDump ? 10 : 4);
+    uint64_t dump_length = uint64_t(width) * uint64_t(height) * (dump == Format::ThreeNumberDump ? 10 : 4);
     bool dump_like = dump_prefix_length >= 3;
-    bool whole_dump = dump_like && size == dump_length && dump_prefix_length == (size < kLook ? size : kLook);
+    bool whole_dump = dump_like && size == dump_length && dump_prefix_length == (head_size < kLook ? head_size : kLook);
     if (size == row_stride24(width) * size_t(height) && !whole_dump) return Format::RawCapture;
     if (dump_like) return dump;
-    if (spaced_every_fourth(data, size, 4096)) return Format::DeviceDump;
-    throw Refusal{"a three-number or one-number dump, a device dump, a raw capture of " +
-                      std::to_string(row_stride24(width) * size_t(height)) + " bytes (" + std::to_string(width) +
-                      " x " + std::to_string(height) + "), BMP, JPEG or PNG",
-                  0};
+    if (spaced_every_fourth(data, head_size, 4096)) return Format::DeviceDump;
+    uint64_t raw_size = row_stride24(width) * uint64_t(height);
+    throw Refusal(length_mismatch(size, raw_size, width, height, 3) +
+                      " of a raw capture, or by its content a three-number or one-number dump, a device dump, BMP, "
+                      "JPEG or PNG",
+                  0);
 }
 
 }  // namespace inspect

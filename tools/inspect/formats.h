@@ -18,8 +18,9 @@ std::optional<Format> format_by_name(const std::string &name);
 // The codec that reads an image file (BMP, JPEG, PNG); none for the bench's dumps and captures.
 std::optional<codecs::Format> image_codec(Format format);
 
-// Which format the bytes are, for a picture of width x height where the format has no size of its
-// own. Throws Refusal (offset 0) when none fits.
-Format sniff_format(const uint8_t *data, size_t size, int width, int height);
+// Which format a file of `size` bytes is, by its first bytes (`head`, at least 4096 of them or the
+// whole file), for a picture of width x height where the format has no size of its own. Throws
+// Refusal (offset 0) when none fits.
+Format sniff_format(const uint8_t *head, size_t head_size, uint64_t size, int width, int height);
 
 }  // namespace inspect

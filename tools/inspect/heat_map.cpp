@@ -15,12 +15,9 @@ const Colour kSmall = {255, 96, 0}, kMedium = {0, 220, 255}, kLarge = {0, 0, 255
 
 }  // namespace
 
-Picture heat_map(const Picture &a, const Picture &b, int tolerance) {
-    Picture map(a.width, a.height);
-    const uint8_t *pa = a.bgr.data(), *pb = b.bgr.data();
-    uint8_t *out = map.bgr.data();
-    for (size_t i = 0; i < a.pixels(); ++i, pa += 3, pb += 3, out += 3) {
-        int largest = std::max({std::abs(pa[0] - pb[0]), std::abs(pa[1] - pb[1]), std::abs(pa[2] - pb[2])});
+void paint_heat_map(const uint8_t *a, const uint8_t *b, size_t count, int tolerance, uint8_t *out) {
+    for (size_t i = 0; i < count; ++i, a += 3, b += 3, out += 3) {
+        int largest = std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])});
         if (largest > tolerance) {
             int band = histogram_band(largest);  // the bands the report counts
             const Colour &c = band < 5 ? kSmall : band == 5 ? kMedium : kLarge;
@@ -28,10 +25,9 @@ Picture heat_map(const Picture &a, const Picture &b, int tolerance) {
             continue;
         }
         // Luma (BT.601 weights), squeezed into 64..191 so that the colours stand out.
-        int grey = 64 + (29 * pa[0] + 150 * pa[1] + 77 * pa[2]) / 512;
+        int grey = 64 + (29 * a[0] + 150 * a[1] + 77 * a[2]) / 512;
         out[0] = out[1] = out[2] = uint8_t(grey);
     }
-    return map;
 }
 
 }  // namespace inspect

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 
+#include "codecs/file_output.h"
 #include "codecs/formats.h"
+#include "input_file.h"
 
 namespace inspect {
 
@@ -23,11 +25,13 @@ const char kUsage[] =
     "  --diff-png OUT.png    heat map: A in grey, differing pixels blue (1-4), yellow (5-15), red (16+)\n"
     "  --size WxH            size of dumps and raw captures\n"
     "  --format F            read as dump3, dump1, device, raw, bmp, jpeg or png\n"
-    "  --json                print the figures as one JSON object\n"
+    "  --json                print the figures as one JSON object (bytes of file names that are not\n"
+    "                        UTF-8 as \\u00XX of the byte)\n"
     "  -h, --help            show this help\n"
     "  --version             show the version\n"
     "\n"
-    "Exit code: 0 equal (or described), 1 different, 2 error.\n";
+    "Exit code: 0 equal (or described), 1 different, 2 error (a file refused, a report or PNG not\n"
+    "written, a wrong option), 3 out of memory.\n";
 
 namespace {
 
@@ -46,8 +50,13 @@ long number(const std::string &text, long low, long high, const std::string &opt
 void parse_size(const std::string &text, ReadRequest *read) {
     size_t x = text.find('x');
     if (x == std::string::npos) throw UsageError("--size takes WxH, not \"" + text + "\"");
-    read->width = int(number(text.substr(0, x), 1, kMaxPixels, "--size"));
-    read->height = int(number(text.substr(x + 1), 1, kMaxPixels, "--size"));
+    try {
+        read->width = int(number(text.substr(0, x), 1, kMaxPixels, "--size"));
+        read->height = int(number(text.substr(x + 1), 1, kMaxPixels, "--size"));
+    } catch (const UsageError &) {
+        throw UsageError("--size takes a number from 1 to " + std::to_string(kMaxPixels) +
+                         " for each of W and H in WxH, not \"" + text + "\"");
+    }
     if (long(read->width) * read->height > kMaxPixels) throw UsageError("--size is over " + std::to_string(kMaxPixels >> 20) + " megapixels");
 }
 
@@ -62,6 +71,11 @@ Options parse_options(const std::vector<std::string> &args) {
             if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
             return args[++i];
         };
+        auto output = [&]() -> const std::string & {
+            const std::string &name = value();
+            if (name.empty()) throw UsageError(arg + " takes a file name, not \"\"");
+            return name;
+        };
         if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {
@@ -69,9 +83,9 @@ Options parse_options(const std::vector<std::string> &args) {
         } else if (arg == "--json") {
             options.json = true;
         } else if (arg == "--png") {
-            options.png = value();
+            options.png = output();
         } else if (arg == "--diff-png") {
-            options.diff_png = value();
+            options.diff_png = output();
         } else if (arg == "--tolerance") {
             options.tolerance = int(number(value(), 0, 255, arg));
         } else if (arg == "--size") {
@@ -94,6 +108,10 @@ Options parse_options(const std::vector<std::string> &args) {
     if (!options.compare && (!options.diff_png.empty() || options.tolerance != 0))
         throw UsageError("--diff-png and --tolerance are for compare");
     options.files = positional;
+    for (const std::string *out : {&options.png, &options.diff_png})
+        for (const std::string &file : options.files)
+            if (!out->empty() && codecs::same_file(*out, file))
+                throw UsageError("the output " + *out + " is the input " + file);
     return options;
 }
 

@@ -1,47 +1,38 @@
 #include "raw_readers.h"
 
 #include <cstring>
-#include <string>
 
 #include "refusal.h"
 
 namespace inspect {
-namespace {
 
-// The file's length against the one the picture's size asks for.
-void check_length(size_t size, size_t expected, const Picture &picture, const char *what) {
-    if (size == expected) return;
-    std::string text = std::to_string(expected) + " bytes (" + what + " of " + std::to_string(picture.width) +
-                       " x " + std::to_string(picture.height) + ")";
-    if (size < expected) throw Refusal{text + ", but the file ends early", int64_t(size)};
-    throw Refusal{text + ", then the end of the file", int64_t(expected)};
+ByteRange raw_capture_bytes(int width, uint64_t first, size_t count) {
+    uint64_t stride = row_stride24(width), w = uint64_t(width);
+    uint64_t last = first + count - 1;
+    bool ends_row = last % w == w - 1;
+    return {first / w * stride + first % w * 3, last / w * stride + (ends_row ? stride : (last % w + 1) * 3)};
 }
 
-}  // namespace
-
-void read_raw_capture(const uint8_t *data, size_t size, Picture *picture) {
-    size_t stride = row_stride24(picture->width);
-    size_t row_bytes = size_t(picture->width) * 3;
-    check_length(size, stride * size_t(picture->height), *picture, "a raw capture");
-    for (int y = 0; y < picture->height; ++y) {
-        const uint8_t *row = data + stride * size_t(y);
-        std::memcpy(&picture->bgr[row_bytes * size_t(y)], row, row_bytes);
-        for (size_t pad = row_bytes; pad < stride; ++pad)
-            if (row[pad] != 0) throw Refusal{"a padding byte of 0 at the end of the row", int64_t(row - data + pad)};
+void read_raw_capture(const uint8_t *bytes, int width, uint64_t first, size_t count, uint8_t *bgr) {
+    size_t stride = row_stride24(width), row_bytes = size_t(width) * 3;
+    const uint8_t *start = bytes;
+    while (count > 0) {
+        size_t x = size_t(first % uint64_t(width)), run = size_t(width) - x < count ? size_t(width) - x : count;
+        std::memcpy(bgr, bytes, run * 3);
+        bytes += run * 3, bgr += run * 3, first += run, count -= run;
+        if (x + run < size_t(width)) break;  // the span ends inside this row
+        for (size_t pad = row_bytes; pad < stride; ++pad, ++bytes)
+            if (*bytes != 0) throw expected("a padding byte of 0 at the end of the row", int64_t(bytes - start));
     }
 }
 
-void read_device_dump(const uint8_t *data, size_t size, Picture *picture) {
-    size_t count = picture->pixels();
-    size_t whole = size / 4 < count ? size / 4 : count;
-    uint8_t *out = picture->bgr.data();
-    for (size_t i = 0; i < whole; ++i, data += 4, out += 3) {
-        if (data[3] != ' ') throw Refusal{"a space after red, green and blue", int64_t(i * 4 + 3)};
-        out[0] = data[2];
-        out[1] = data[1];
-        out[2] = data[0];
+void read_device_dump(const uint8_t *bytes, size_t count, uint8_t *bgr) {
+    for (size_t i = 0; i < count; ++i, bytes += 4, bgr += 3) {
+        if (bytes[3] != ' ') throw expected("a space after red, green and blue", int64_t(i * 4 + 3));
+        bgr[0] = bytes[2];
+        bgr[1] = bytes[1];
+        bgr[2] = bytes[0];
     }
-    check_length(size, count * 4, *picture, "a device dump");
 }
 
 }  // namespace inspect

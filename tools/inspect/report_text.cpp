@@ -21,16 +21,16 @@ std::string format(const char *pattern, ...) {
     return text;
 }
 
-std::string heading(const LoadedPicture &loaded) {
-    return format("%s: %s, %d x %d pixels", loaded.file.c_str(), format_description(loaded.format),
-                  loaded.picture.width, loaded.picture.height);
+std::string heading(const FileInfo &file) {
+    return format("%s: %s, %d x %d pixels", file.file.c_str(), format_description(file.format), file.width,
+                  file.height);
 }
 
 std::string pixel_values(const uint8_t *bgr) {
     return format("blue %d green %d red %d", bgr[0], bgr[1], bgr[2]);
 }
 
-std::string pixel_figures(const LoadedPicture &a, const LoadedPicture &b, const Comparison &cmp) {
+std::string pixel_figures(const Comparison &cmp) {
     std::string text = format("differing pixels %llu of %llu (%.4f%%), tolerance %d\n",
                               (unsigned long long)cmp.differing, (unsigned long long)cmp.pixels,
                               cmp.pixels ? 100.0 * double(cmp.differing) / double(cmp.pixels) : 0.0, cmp.tolerance);
@@ -45,25 +45,24 @@ std::string pixel_figures(const LoadedPicture &a, const LoadedPicture &b, const 
     if (cmp.differing == 0) return text;
     text += format("differences within x %d to %d, y %d to %d\n", cmp.left, cmp.right, cmp.top, cmp.bottom);
     text += format("first differing pixel x %d, y %d: A %s, B %s\n", cmp.first_x, cmp.first_y,
-                   pixel_values(a.picture.at(cmp.first_x, cmp.first_y)).c_str(),
-                   pixel_values(b.picture.at(cmp.first_x, cmp.first_y)).c_str());
+                   pixel_values(cmp.first_a).c_str(), pixel_values(cmp.first_b).c_str());
     return text;
 }
 
 }  // namespace
 
-std::string describe_text(const LoadedPicture &loaded, const PictureFigures &figures) {
-    std::string text = heading(loaded) + "\n";
+std::string describe_text(const FileInfo &file, const PictureFigures &figures) {
+    std::string text = heading(file) + "\n";
     for (int c = 0; c < 3; ++c)
         text += format("  %-5s min %3d  max %3d  mean %.4f\n", kChannels[c], figures.channel[c].minimum,
                        figures.channel[c].maximum, figures.channel[c].mean);
     return text + format("  distinct colours %llu\n", (unsigned long long)figures.distinct_colours);
 }
 
-std::string comparison_text(const LoadedPicture &a, const LoadedPicture &b, const Comparison &cmp) {
+std::string comparison_text(const FileInfo &a, const FileInfo &b, const Comparison &cmp) {
     std::string text = "A " + heading(a) + "\nB " + heading(b) + "\n";
     if (!cmp.same_size) return text + "different: the sizes differ\n";
-    return text + pixel_figures(a, b, cmp) + (cmp.equal() ? "equal\n" : "different\n");
+    return text + pixel_figures(cmp) + (cmp.equal() ? "equal\n" : "different\n");
 }
 
 }  // namespace inspect

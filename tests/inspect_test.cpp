@@ -187,7 +187,7 @@ TEST(InspectRefusal, MalformedFilesAreRefusedAtTheFaultyByte) {
         {"raw padding", std::string("\1\2\3\0\4\5\6\0", 8).replace(7, 1, "\x9", 1), "1x2", Format::RawCapture, 7,
          "a padding byte of 0"},
         {"a device dump", std::string("\1\2\3 \4\5\6x", 8), "2x1", Format::DeviceDump, 7, "a space"},
-        {"no format", "hello", nullptr, {}, 0, "a three-number or one-number dump"},
+        {"no format", "hello", nullptr, {}, -1, "a three-number or one-number dump"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -361,6 +361,7 @@ TEST_F(InspectTool, DescribesWhatItRecognisedAndRefusesWithExitCodeTwo) {
         {{"compare", "test8.txt"}, 2, "compare takes two files"},
         {{"test8.txt", "--size", "0x5"}, 2, "--size takes a number"},
         {{"short.bmp"}, 2, "short.bmp: 3932159 bytes, expected 3932160 for 1280x1024 (3 bytes a pixel) of a raw"},
+        {{"short.bmp"}, 2, "device dump, BMP, JPEG or PNG\n"},  // a length has no place: no fault offset
         {{"new.bmp", "--size", "1280x1023"}, 2, "new.bmp: 3932160 bytes, expected 3928320 for 1280x1023 (3 bytes a"},
         {{"cut.jpg"}, 2, "cut.jpg: expected a JPEG file its decoder accepts; its decoder says: Premature end of JPEG"},
         {{"test8.txt", "--size", "12x"}, 2, "--size takes a number from 1 to 67108864 for each of W and H in WxH, not"

@@ -97,7 +97,7 @@ Format sniff_format(const uint8_t *data, size_t head_size, uint64_t size, int wi
     throw Refusal(length_mismatch(size, raw_size, width, height, 3) +
                       " of a raw capture, or by its content a three-number or one-number dump, a device dump, BMP, "
                       "JPEG or PNG",
-                  0);
+                  -1);
 }
 
 }  // namespace inspect

@@ -47,6 +47,12 @@ void flush_rest(j_compress_ptr cinfo) {
     flush(cinfo, sizeof dest->buffer - dest->manager.free_in_buffer);
 }
 
+// libjpeg-turbo's own bound for a 4:2:0 file: 3 bytes a pixel of whole 16 x 16 blocks, and the headers.
+size_t size_bound(const gdi::Surface &image) {
+    auto padded = [](int n) { return (size_t(n) + 15) / 16 * 16; };
+    return padded(image.width) * padded(image.height) * 3 + 2048;
+}
+
 Status encode(j_compress_ptr cinfo, JpegTrap *trap, SinkDestination *dest, const gdi::Surface &image, int quality) {
     if (setjmp(trap->jump)) return dest->write_failed ? Status::SinkRefused : Status::Failed;
     jpeg_create_compress(cinfo);
@@ -58,6 +64,7 @@ Status encode(j_compress_ptr cinfo, JpegTrap *trap, SinkDestination *dest, const
     cinfo->in_color_space = packed ? JCS_EXT_BGR : JCS_EXT_BGRX;  // alpha is dropped
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, quality, TRUE);
+    dest->sink->expect(size_bound(image));
     jpeg_start_compress(cinfo, TRUE);
     while (cinfo->next_scanline < cinfo->image_height) {
         JSAMPROW row = image.row(int(cinfo->next_scanline));

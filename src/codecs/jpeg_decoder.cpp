@@ -13,9 +13,14 @@ namespace {
 // take quadratic time.
 constexpr int kMaxScans = 1000;
 
-// Warnings about damaged data are tolerated, but running out of data means a truncated file.
+// Warnings about damaged data are tolerated, but data that ends before the picture does means a
+// truncated file: the bytes run out, or a scan meets the end-of-image marker. Either way the
+// rest would be made up, and a file claiming a huge picture would cost the memory it claims.
 void on_message(j_common_ptr cinfo, int level) {
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) jpeg_fail(cinfo);
+    if (level >= 0) return;
+    int code = cinfo->err->msg_code;
+    bool image_ended = code == JWRN_HIT_MARKER && reinterpret_cast<j_decompress_ptr>(cinfo)->unread_marker == JPEG_EOI;
+    if (code == JWRN_JPEG_EOF || image_ended) jpeg_fail(cinfo);
 }
 
 void on_progress(j_common_ptr cinfo) {

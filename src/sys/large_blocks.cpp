@@ -11,14 +11,21 @@
 namespace sys {
 namespace {
 
-constexpr size_t kUnit = size_t(2) << 20;     // one huge page
-constexpr size_t kSmallest = size_t(1) << 20;  // smaller requests are the C library's
-constexpr size_t kMaxKept = 4;
+constexpr size_t kPage = size_t(4) << 10;
+constexpr size_t kHugePage = size_t(2) << 20;
+constexpr size_t kSmallest = size_t(64) << 10;  // smaller requests are the C library's
+constexpr size_t kHuge = size_t(1) << 20;       // from here on, in whole huge pages
+constexpr size_t kMaxKept = 8;
 constexpr size_t kMaxKeptBytes = size_t(1) << 30;
 
 bool large(size_t bytes) { return bytes >= kSmallest; }
 
-size_t capacity_for(size_t bytes) { return bytes / kUnit * kUnit + (bytes % kUnit ? kUnit : 0); }
+size_t unit_for(size_t bytes) { return bytes >= kHuge ? kHugePage : kPage; }
+
+size_t capacity_for(size_t bytes) {
+    size_t unit = unit_for(bytes);
+    return bytes / unit * unit + (bytes % unit ? unit : 0);
+}
 
 struct Kept {
     uint8_t *block;
@@ -38,18 +45,19 @@ Pool &pool() {
     return *instance;
 }
 
-// Whole units starting at a unit boundary, so that the kernel can make every unit a huge page.
+// Whole units starting at a unit boundary, so that the kernel can make every huge unit a huge page.
 uint8_t *map_units(size_t capacity) {
-    if (capacity > SIZE_MAX - kUnit) return nullptr;
-    size_t span = capacity + kUnit;
+    size_t unit = unit_for(capacity);
+    if (capacity > SIZE_MAX - unit) return nullptr;
+    size_t span = capacity + unit - kPage;
     void *mapped = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) return nullptr;
     auto *base = static_cast<uint8_t *>(mapped);
-    auto *start = reinterpret_cast<uint8_t *>((reinterpret_cast<uintptr_t>(base) + kUnit - 1) & ~(kUnit - 1));
+    auto *start = reinterpret_cast<uint8_t *>((reinterpret_cast<uintptr_t>(base) + unit - 1) & ~(unit - 1));
     size_t head = size_t(start - base), tail = span - head - capacity;
     if (head) munmap(base, head);
     if (tail) munmap(start + capacity, tail);
-    madvise(start, capacity, MADV_HUGEPAGE);
+    if (unit == kHugePage) madvise(start, capacity, MADV_HUGEPAGE);
     return start;
 }
 

@@ -1,8 +1,9 @@
-// Large buffers (decoded pictures, streams' blocks, surfaces) as anonymous memory the kernel may
-// back with 2 MB pages (madvise), so that first touching one costs a fault per 2 MB instead of
-// one per 4 KB page, and pages never touched cost nothing. Blocks given back are kept for a
-// later request of the same size, as a block already touched costs nothing to take again.
-// Requests under a megabyte are the C library's, where a 2 MB page would be a waste.
+// Large buffers (decoded pictures, streams' blocks, surfaces) as anonymous memory of their own;
+// from a megabyte on, in whole 2 MB pages the kernel may back with huge pages (madvise), so that
+// first touching one costs a fault per 2 MB instead of one per 4 KB page. Pages never touched
+// cost nothing. Blocks given back are kept for a later request of the same size, as memory
+// already touched costs far less to take again than fresh memory. Requests under 64 KB are the
+// C library's.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -484,6 +484,28 @@ TEST_F(Drawing, PartsOutsideTheSurfaceAreClipped) {
     EXPECT_EQ(canvas.rgb(19, 19), pixels.at(4, 4) & 0xFFFFFF);
 }
 
+// A JPEG drawn across the surface's edges: only the part on the surface is decoded, from the
+// first whole block of columns it needs, and it is the picture's own part.
+TEST_F(Drawing, JpegsCutByTheEdgesShowTheirOwnPart) {
+    const struct {
+        int x, y;
+    } points[] = {{-37, -21}, {-200, 5}, {250, 150}, {-3, -140}};
+    Loaded pixels(image_path("jpeg/g/baseline420.jpg"));
+    for (const auto &p : points) {
+        Canvas canvas(100, 60, 0x00123456);
+        ASSERT_TRUE(canvas.ready());
+        Image image(wide(image_path("jpeg/g/baseline420.jpg")).c_str());
+        Graphics graphics(canvas.dc());
+        ASSERT_EQ(graphics.DrawImage(&image, p.x, p.y), Ok);
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 100; ++x) {
+                int u = x - p.x, v = y - p.y;
+                bool inside = u >= 0 && u < 227 && v >= 0 && v < 149;
+                ASSERT_EQ(canvas.rgb(x, y), inside ? pixels.at(u, v) & 0xFFFFFF : 0x123456u) << p.x << "," << p.y << ": " << x << "," << y;
+            }
+    }
+}
+
 TEST_F(Drawing, InvalidContextsAndObjectsAreRefused) {
     GpGraphics *graphics = nullptr;
     EXPECT_EQ(GdipCreateFromHDC(NULL, &graphics), OutOfMemory);

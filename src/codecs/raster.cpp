@@ -4,9 +4,11 @@
 
 namespace codecs {
 
+bool Raster::fits(uint64_t w, uint64_t h) { return w <= kMaxRasterBytes / 4 && (w == 0 || h <= kMaxRasterBytes / (w * 4)); }
+
 Status Raster::allocate(uint64_t w, uint64_t h) {
     if (w == 0 || h == 0) return Status::Failed;
-    if (w > kMaxRasterBytes / 4 || h > kMaxRasterBytes / (w * 4)) return Status::OutOfMemory;
+    if (!fits(w, h)) return Status::OutOfMemory;
     size_t bytes = size_t(w * h * 4);
     pixels = std::unique_ptr<uint32_t[], sys::LargeRelease>(
         reinterpret_cast<uint32_t *>(sys::acquire_large(bytes, false)), sys::LargeRelease{bytes});

@@ -20,6 +20,8 @@ struct Raster {
     // kMaxRasterBytes or the memory cannot be had, Failed for an empty size. Pages no row was
     // written to cost no memory, so a file claiming more than its data holds costs what it holds.
     Status allocate(uint64_t w, uint64_t h);
+    // Whether rows of that size would take at most kMaxRasterBytes.
+    static bool fits(uint64_t w, uint64_t h);
 
     uint32_t *row(int y) { return pixels.get() + size_t(y) * size_t(width); }
     const uint32_t *row(int y) const { return pixels.get() + size_t(y) * size_t(width); }

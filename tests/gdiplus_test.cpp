@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <gdiplus.h>
+#include <jpeglib.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -484,24 +485,68 @@ TEST_F(Drawing, PartsOutsideTheSurfaceAreClipped) {
     EXPECT_EQ(canvas.rgb(19, 19), pixels.at(4, 4) & 0xFFFFFF);
 }
 
-// A JPEG drawn across the surface's edges: only the part on the surface is decoded, from the
-// first whole block of columns it needs, and it is the picture's own part.
-TEST_F(Drawing, JpegsCutByTheEdgesShowTheirOwnPart) {
+// A baseline JPEG of 4200 x 4100 (over 64 MB of rows, so kept as its file once loaded) of
+// stripes and a gradient.
+std::string large_jpeg() {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = 4200;
+    cinfo.image_height = 4100;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(4200 * 3);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        unsigned y = cinfo.next_scanline;
+        for (unsigned x = 0; x < 4200; ++x) {
+            row[3 * x] = JSAMPLE(x * 255 / 4200);
+            row[3 * x + 1] = JSAMPLE((x / 7 + y / 5) % 2 ? 200 : 40);
+            row[3 * x + 2] = JSAMPLE(y * 255 / 4100);
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::string bytes(reinterpret_cast<char *>(buffer), size);
+    std::free(buffer);
+    return bytes;
+}
+
+// Drawn across the surface's edges (only the part on the surface is decoded, from the first
+// whole block of columns it needs) and saved, a large JPEG gives what it gives decoded whole.
+TEST_F(Drawing, LargeJpegsDrawAndSaveAsTheirPicturesDecodedWhole) {
+    Workspace workspace(false);
+    workspace.write("large.jpg", large_jpeg());
+    Loaded whole(workspace.path("large.jpg"));
+    ASSERT_EQ(whole.status, Ok);
+    QualityParameter params(100);
+    Loaded kept(workspace.path("large.jpg"));
+    std::string saved_kept = kept.save(kJpegEncoder, &params.list);
+    whole.raster();
+    EXPECT_EQ(saved_kept, whole.save(kJpegEncoder, &params.list));
     const struct {
         int x, y;
-    } points[] = {{-37, -21}, {-200, 5}, {250, 150}, {-3, -140}};
-    Loaded pixels(image_path("jpeg/g/baseline420.jpg"));
+    } points[] = {{-37, -21}, {-32, -16}, {-4150, 5}, {50, 30}, {-3, -4090}};
     for (const auto &p : points) {
         Canvas canvas(100, 60, 0x00123456);
         ASSERT_TRUE(canvas.ready());
-        Image image(wide(image_path("jpeg/g/baseline420.jpg")).c_str());
-        Graphics graphics(canvas.dc());
-        ASSERT_EQ(graphics.DrawImage(&image, p.x, p.y), Ok);
+        GpGraphics *graphics = nullptr;
+        ASSERT_EQ(GdipCreateFromHDC(canvas.dc(), &graphics), Ok);
+        EXPECT_EQ(GdipDrawImageI(graphics, kept.image, p.x, p.y), Ok);
+        GdipDeleteGraphics(graphics);
         for (int y = 0; y < 60; ++y)
             for (int x = 0; x < 100; ++x) {
                 int u = x - p.x, v = y - p.y;
-                bool inside = u >= 0 && u < 227 && v >= 0 && v < 149;
-                ASSERT_EQ(canvas.rgb(x, y), inside ? pixels.at(u, v) & 0xFFFFFF : 0x123456u) << p.x << "," << p.y << ": " << x << "," << y;
+                bool inside = u >= 0 && u < 4200 && v >= 0 && v < 4100;
+                ASSERT_EQ(canvas.rgb(x, y), inside ? whole.at(u, v) & 0xFFFFFF : 0x123456u)
+                    << p.x << "," << p.y << ": " << x << "," << y;
             }
     }
 }

@@ -51,12 +51,17 @@ bool quality_of(const Gdiplus::EncoderParameters *params, int *quality) {
 
 namespace {
 
-// A single-scan JPEG within the size limit, read to the end of its data; Failed for any other
-// file, which is then decoded whole.
+// Smaller pictures are decoded whole: their memory costs less than decoding them again.
+constexpr uint64_t kKeptFromBytes = uint64_t(64) << 20;
+
+// A large single-scan JPEG within the size limit, read to the end of its data; Failed for any
+// other file, which is then decoded whole.
 codecs::Status check_jpeg(const uint8_t *data, size_t size, Image *out, codecs::Message *message) {
     codecs::JpegRows rows;
     if (rows.open(data, size, message) != codecs::Status::Ok || !rows.single_scan()) return codecs::Status::Failed;
-    if (!codecs::Raster::fits(uint64_t(rows.width()), uint64_t(rows.height()))) return codecs::Status::OutOfMemory;
+    uint64_t width = uint64_t(rows.width()), height = uint64_t(rows.height());
+    if (!codecs::Raster::fits(width, height)) return codecs::Status::OutOfMemory;
+    if (width * height * 4 <= kKeptFromBytes) return codecs::Status::Failed;
     out->width = rows.width();
     out->height = rows.height();
     return rows.check(message);

@@ -37,9 +37,9 @@ const Codec *codec_for_clsid(const CLSID &clsid);
 struct Image;
 
 // Reads an image from its file's bytes with the format whose leading bytes they have:
-// UnknownImageFormat when none has (an empty file included). A single-scan JPEG is checked to the
-// end of its data and its pixels left in the file (*keep_file set, for the image to keep it);
-// anything else is decoded whole. With BENCH_TRACE set, a failure's message goes to standard error.
+// UnknownImageFormat when none has (an empty file included). A large single-scan JPEG is checked
+// to the end of its data and its pixels left in the file (*keep_file set, for the image to keep
+// it); anything else is decoded whole. With BENCH_TRACE set, a failure's message goes to standard error.
 Gdiplus::Status decode_image(const uint8_t *data, size_t size, Image *out, bool *keep_file);
 // Decodes the whole picture of an image kept as its file, which then goes; Ok for any other.
 Gdiplus::Status decode_whole(Image *image);

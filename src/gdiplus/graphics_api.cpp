@@ -18,13 +18,18 @@ using namespace Gdiplus;
 namespace {
 
 constexpr int kBandRows = 16;
+constexpr int kEdgeColumns = 32;  // the widest block a JPEG has
 
-// Decodes only the rows and columns of a JPEG kept as its file that land on the surface, a band
-// of rows at a time; the picture is opaque.
+// Decodes only the rows and columns of a JPEG kept as its file that land on the surface (and the
+// blocks beside them), a band of rows at a time; the picture is opaque.
 Status draw_kept_jpeg(HDC hdc, const gdi::Surface &surface, INT x, INT y, const gdiplus::Image &image) {
     int64_t top = std::max<int64_t>(0, -int64_t(y)), bottom = std::min<int64_t>(image.height, int64_t(surface.height) - y);
     int64_t left = std::max<int64_t>(0, -int64_t(x)), right = std::min<int64_t>(image.width, int64_t(surface.width) - x);
     if (top >= bottom || left >= right) return Ok;
+    // A block's width more on each side: the library makes the pixels at the edges of a cut as
+    // if nothing lay beyond them, and these columns are off the surface.
+    left = std::max<int64_t>(0, left - kEdgeColumns);
+    right = std::min<int64_t>(image.width, right + kEdgeColumns);
     codecs::Message message;
     codecs::JpegRows rows;
     int first = int(left), count = int(right - left);

@@ -12,9 +12,9 @@
 
 namespace gdiplus {
 
-// An image's pixels, decoded whole; or, for a single-scan JPEG, its file, checked whole when it
-// was loaded and decoded again a band at a time wherever its pixels are needed, so that
-// re-encoding or drawing a part of a huge picture never holds all of it.
+// An image's pixels, decoded whole; or, for a single-scan JPEG of over 64 MB of rows, its file,
+// checked whole when it was loaded and decoded again a band at a time wherever its pixels are
+// needed, so that re-encoding or drawing a part of a huge picture never holds all of it.
 struct Image {
     int width = 0;
     int height = 0;

@@ -6,17 +6,14 @@
 #include <gdiplus.h>
 #include <unistd.h>
 
-#include <jpeglib.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
 #include "support/test_window.h"
 #include "timing.h"
+#include "transcode_floor.h"
 #include "transcode/transcode.h"
 
 namespace {
@@ -24,52 +21,8 @@ namespace {
 const char kSample[] = BENCH_SAMPLES "/123A.jpg";
 const CLSID kJpegEncoder = {0x557CF401, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
-std::vector<unsigned char> read_file(const char *path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 // The baseline: read the file, decode to RGB, encode at quality 100 into memory.
-size_t direct_transcode() {
-    std::vector<unsigned char> input = read_file(kSample);
-    jpeg_error_mgr errors;
-    jpeg_decompress_struct decoder;
-    decoder.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&decoder);
-    jpeg_mem_src(&decoder, input.data(), input.size());
-    jpeg_read_header(&decoder, TRUE);
-    decoder.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&decoder);
-    size_t stride = size_t(decoder.output_width) * 3;
-    std::vector<unsigned char> pixels(stride * decoder.output_height);
-    std::vector<JSAMPROW> rows(decoder.output_height);
-    for (size_t y = 0; y < rows.size(); ++y) rows[y] = &pixels[y * stride];
-    while (decoder.output_scanline < decoder.output_height)
-        jpeg_read_scanlines(&decoder, &rows[decoder.output_scanline], decoder.output_height - decoder.output_scanline);
-    jpeg_finish_decompress(&decoder);
-
-    jpeg_compress_struct encoder;
-    encoder.err = &errors;
-    jpeg_create_compress(&encoder);
-    unsigned char *output = NULL;
-    unsigned long output_size = 0;
-    jpeg_mem_dest(&encoder, &output, &output_size);
-    encoder.image_width = decoder.output_width;
-    encoder.image_height = decoder.output_height;
-    encoder.input_components = 3;
-    encoder.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&encoder);
-    jpeg_set_quality(&encoder, 100, TRUE);
-    jpeg_start_compress(&encoder, TRUE);
-    while (encoder.next_scanline < encoder.image_height) {
-        jpeg_write_scanlines(&encoder, &rows[encoder.next_scanline], encoder.image_height - encoder.next_scanline);
-    }
-    jpeg_finish_compress(&encoder);
-    jpeg_destroy_compress(&encoder);
-    jpeg_destroy_decompress(&decoder);
-    std::free(output);
-    return output_size;
-}
+size_t direct_transcode() { return benchfloor::direct_transcode(kSample).size(); }
 
 // The layer: Image from the file, Save as JPEG at quality 100 into a fresh memory stream.
 void layer_transcode() {

@@ -7,10 +7,12 @@
 #include <unistd.h>
 
 #include <csetjmp>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "support/bench_run.h"
+#include "support/claimed_size.h"
 #include "support/file_size_limit.h"
 #include "support/png_image.h"
 #include "support/test_window.h"
@@ -115,6 +117,43 @@ TEST(TranscodeRun, EveryCallRewritesTheWholeFile) {
     workspace.write("testC.jpg", std::string(5 << 20, 'x'));
     workspace.keys("8 Shift 1");
     EXPECT_EQ(workspace.read("testC.jpg"), once);
+}
+
+// The peak memory BENCH_REPORT gives at the end of a run, in kB, or -1.
+long peak_kb(const RunResult &run) {
+    long objects = 0, peak = -1;
+    size_t at = run.err.rfind("gdibench: ");
+    if (at == std::string::npos ||
+        std::sscanf(run.err.c_str() + at, "gdibench: %ld GDI objects left; peak memory %ld kB", &objects, &peak) != 2)
+        return -1;
+    return peak;
+}
+
+// A file claiming a huge picture costs what its data holds: within 32 MB of a run whose input
+// is no picture at all, whether the claim is over 31 bits of rows or within them.
+TEST(TranscodeRun, FilesClaimingHugePicturesCostWhatTheirDataHolds) {
+    const struct {
+        const char *what;
+        std::string bytes;
+    } cases[] = {
+        {"a 65000 x 65000 JPEG", jpeg_claiming(65000, 65000)},
+        {"a 16384 x 16384 JPEG", jpeg_claiming(16384, 16384)},
+        {"a 20000 x 20000 PNG", png_claiming(20000, 20000)},
+    };
+    const Env report = {{"BENCH_REPORT", "1"}, {"ASAN_OPTIONS", "quarantine_size_mb=0"}};
+    Workspace workspace;
+    workspace.write("123A.jpg", "no picture");
+    long base = peak_kb(workspace.keys("1", report));
+    ASSERT_GT(base, 0);
+    for (const auto &c : cases) {
+        workspace.write("123A.jpg", c.bytes);
+        RunResult run = workspace.keys("1", report);
+        EXPECT_EQ(run.exit_code, 0) << c.what;
+        EXPECT_NE(run.err.find("Failed to save to stream!"), std::string::npos) << c.what << ": " << run.err;
+        long peak = peak_kb(run);
+        EXPECT_GT(peak, 0) << c.what;
+        EXPECT_LT(peak - base, 32 * 1024) << c.what << ": " << peak << " kB against " << base << " kB";
+    }
 }
 
 struct Failure {

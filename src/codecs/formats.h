@@ -12,9 +12,10 @@
 
 namespace codecs {
 
-// Images are capped at 64 megapixels (256 MB of pixels, e.g. 8192 x 8192): beyond any photo the
-// bench handles, and small enough that a hostile header cannot make the layer reserve gigabytes.
-constexpr uint64_t kMaxPixels = uint64_t(64) << 20;
+// A decoded picture's rows, 4 bytes a pixel, fit in 31 bits, as the platform's bitmaps must
+// (e.g. 16384 x 32767); what a picture does not write costs no memory (see Raster::allocate).
+constexpr uint64_t kMaxRasterBytes = 0x7FFFFFFF;
+constexpr uint64_t kMaxPixels = kMaxRasterBytes / 4;  // the most pixels a picture can have
 
 // Of 0 to 100 on libjpeg's scale with the standard tables, for an encoder given no quality.
 constexpr int kDefaultQuality = 75;

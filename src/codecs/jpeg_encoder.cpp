@@ -5,6 +5,8 @@
 // destructors; jpeg_destroy_compress frees what the library allocated.
 #include <jerror.h>
 
+#include <algorithm>
+
 #include "codecs/codecs.h"
 #include "codecs/jpeg_errors.h"
 
@@ -47,21 +49,55 @@ void flush_rest(j_compress_ptr cinfo) {
     flush(cinfo, sizeof dest->buffer - dest->manager.free_in_buffer);
 }
 
-Status encode(j_compress_ptr cinfo, JpegTrap *trap, SinkDestination *dest, const gdi::Surface &image, int quality) {
+// libjpeg-turbo's own bound for a 4:2:0 file: 3 bytes a pixel of whole 16 x 16 blocks, and the headers.
+size_t size_bound(const gdi::Surface &image) {
+    auto padded = [](int n) { return (size_t(n) + 15) / 16 * 16; };
+    return padded(image.width) * padded(image.height) * 3 + 2048;
+}
+
+// Rows of a whole surface, each band a part of it.
+class SurfaceRows final : public RowSource {
+public:
+    explicit SurfaceRows(const gdi::Surface &image) : image_(image) {}
+    Status band(int first, int count, gdi::Surface *rows, Message *) override {
+        *rows = image_;
+        rows->bits = image_.row(first);
+        rows->height = count;
+        rows->stride = image_.bottom_up ? -image_.stride : image_.stride;
+        rows->bottom_up = false;
+        return Status::Ok;
+    }
+
+private:
+    const gdi::Surface &image_;
+};
+
+constexpr int kBandRows = 16;
+
+Status encode(j_compress_ptr cinfo, JpegTrap *trap, SinkDestination *dest, const gdi::Surface &shape,
+              RowSource *source, int quality, Message *message) {
     if (setjmp(trap->jump)) return dest->write_failed ? Status::SinkRefused : Status::Failed;
     jpeg_create_compress(cinfo);
     cinfo->dest = &dest->manager;
-    cinfo->image_width = JDIMENSION(image.width);
-    cinfo->image_height = JDIMENSION(image.height);
-    bool packed = image.format->bpp == 24;
+    cinfo->image_width = JDIMENSION(shape.width);
+    cinfo->image_height = JDIMENSION(shape.height);
+    bool packed = shape.format->bpp == 24;
     cinfo->input_components = packed ? 3 : 4;
     cinfo->in_color_space = packed ? JCS_EXT_BGR : JCS_EXT_BGRX;  // alpha is dropped
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, quality, TRUE);
+    dest->sink->expect(size_bound(shape));
     jpeg_start_compress(cinfo, TRUE);
     while (cinfo->next_scanline < cinfo->image_height) {
-        JSAMPROW row = image.row(int(cinfo->next_scanline));
-        jpeg_write_scanlines(cinfo, &row, 1);
+        int first = int(cinfo->next_scanline);
+        int count = std::min(kBandRows, shape.height - first);
+        gdi::Surface rows;
+        Status given = source->band(first, count, &rows, message);
+        if (given != Status::Ok) return given;
+        for (int i = 0; i < count; ++i) {
+            JSAMPROW row = rows.row(i);
+            jpeg_write_scanlines(cinfo, &row, 1);
+        }
     }
     jpeg_finish_compress(cinfo);
     return Status::Ok;
@@ -69,7 +105,7 @@ Status encode(j_compress_ptr cinfo, JpegTrap *trap, SinkDestination *dest, const
 
 }  // namespace
 
-Status encode_jpeg(const gdi::Surface &image, int quality, ByteSink *sink, Message *message) {
+Status encode_jpeg_rows(const gdi::Surface &shape, RowSource *source, int quality, ByteSink *sink, Message *message) {
     jpeg_compress_struct cinfo = {};
     JpegTrap trap;
     cinfo.err = arm(&trap, message, ignore_message);
@@ -79,9 +115,14 @@ Status encode_jpeg(const gdi::Surface &image, int quality, ByteSink *sink, Messa
     dest.manager.term_destination = flush_rest;
     dest.sink = sink;
     dest.write_failed = false;
-    Status status = encode(&cinfo, &trap, &dest, image, quality);
+    Status status = encode(&cinfo, &trap, &dest, shape, source, quality, message);
     jpeg_destroy_compress(&cinfo);
     return status;
+}
+
+Status encode_jpeg(const gdi::Surface &image, int quality, ByteSink *sink, Message *message) {
+    SurfaceRows rows(image);
+    return encode_jpeg_rows(image, &rows, quality, sink, message);
 }
 
 }  // namespace codecs

@@ -1,15 +1,17 @@
 #include "codecs/raster.h"
 
-#include <new>
-
 #include "codecs/formats.h"
 
 namespace codecs {
 
+bool Raster::fits(uint64_t w, uint64_t h) { return w <= kMaxRasterBytes / 4 && (w == 0 || h <= kMaxRasterBytes / (w * 4)); }
+
 Status Raster::allocate(uint64_t w, uint64_t h) {
     if (w == 0 || h == 0) return Status::Failed;
-    if (w > kMaxPixels || h > kMaxPixels || w * h > kMaxPixels) return Status::OutOfMemory;
-    pixels.reset(new (std::nothrow) uint32_t[w * h]);
+    if (!fits(w, h)) return Status::OutOfMemory;
+    size_t bytes = size_t(w * h * 4);
+    pixels = std::unique_ptr<uint32_t[], sys::LargeRelease>(
+        reinterpret_cast<uint32_t *>(sys::acquire_large(bytes, false)), sys::LargeRelease{bytes});
     if (!pixels) return Status::OutOfMemory;
     width = int(w);
     height = int(h);

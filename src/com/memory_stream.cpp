@@ -6,6 +6,7 @@
 
 #include "core/faults.h"
 #include "core/out_of_memory.h"
+#include "kernel/global_memory.h"
 
 namespace com {
 
@@ -74,6 +75,12 @@ HRESULT MemoryStream::Write(const void *buffer, ULONG bytes, ULONG *written) {
     position_ = ULONG(end);
     if (written) *written = bytes;
     return S_OK;
+}
+
+// Only a hint: without the room, writes grow the block as ever.
+void MemoryStream::make_room(uint64_t bytes) {
+    uint64_t end = position_ + bytes;
+    if (end > memory_->size && end <= kMaxSize) kernel::reserve_global(memory_->handle, size_t(end));
 }
 
 // Refused or not, the seek reports the position it leaves.

@@ -29,6 +29,8 @@ public:
         : memory_(std::move(memory)), position_(position) {}
 
     HGLOBAL global() const { return memory_->handle; }
+    // Room for `bytes` more past the position, so that writing them does not move the block.
+    void make_room(uint64_t bytes);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;

@@ -1,6 +1,6 @@
-// Zero-filled pixel buffers, each a page-aligned mapping of its own. Freed buffers are kept for reuse: the first touch of a fresh page
-// costs far more than clearing a page already mapped, and the program creates and frees a
-// same-sized section on every repaint.
+// Zero-filled, page-aligned pixel buffers. Large ones are kept for reuse (sys/large_blocks.h): the
+// first touch of a fresh page costs far more than clearing a page already mapped, and the program
+// creates and frees a same-sized section on every repaint.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "codecs/codecs.h"
+#include "codecs/jpeg_rows.h"
 #include "gdiplus/codec_table.h"
+#include "gdiplus/objects.h"
 #include "gdiplus/stream_output.h"
 
 namespace gdiplus {
@@ -46,14 +49,53 @@ bool quality_of(const Gdiplus::EncoderParameters *params, int *quality) {
 
 }  // namespace
 
-Gdiplus::Status decode_image(const uint8_t *data, size_t size, codecs::Raster *out) {
+namespace {
+
+// Smaller pictures are decoded whole: their memory costs less than decoding them again.
+constexpr uint64_t kKeptFromBytes = uint64_t(64) << 20;
+
+// A large single-scan JPEG within the size limit, read to the end of its data; Failed for any
+// other file, which is then decoded whole.
+codecs::Status check_jpeg(const uint8_t *data, size_t size, Image *out, codecs::Message *message) {
+    codecs::JpegRows rows;
+    if (rows.open(data, size, message) != codecs::Status::Ok || !rows.single_scan()) return codecs::Status::Failed;
+    uint64_t width = uint64_t(rows.width()), height = uint64_t(rows.height());
+    if (!codecs::Raster::fits(width, height)) return codecs::Status::OutOfMemory;
+    if (width * height * 4 <= kKeptFromBytes) return codecs::Status::Failed;
+    out->width = rows.width();
+    out->height = rows.height();
+    return rows.check(message);
+}
+
+}  // namespace
+
+Gdiplus::Status decode_image(const uint8_t *data, size_t size, Image *out, bool *keep_file) {
+    *keep_file = false;
     const codecs::FormatRow *format = codecs::format_for_bytes(data, size);
     if (!format) return Gdiplus::UnknownImageFormat;
     codecs::Message message;
-    return traced(*format, "decoder", platform_status(format->decode(data, size, out, &message)), message);
+    if (format->format == codecs::Format::Jpeg) {
+        codecs::Status checked = check_jpeg(data, size, out, &message);
+        *keep_file = checked == codecs::Status::Ok;
+        if (checked != codecs::Status::Failed) return traced(*format, "decoder", platform_status(checked), message);
+        message = codecs::Message();
+    }
+    codecs::Status decoded = format->decode(data, size, &out->raster, &message);
+    out->width = out->raster.width;
+    out->height = out->raster.height;
+    return traced(*format, "decoder", platform_status(decoded), message);
 }
 
-Gdiplus::Status encode_image(const Codec &codec, const codecs::Raster &image, const Gdiplus::EncoderParameters *params,
+Gdiplus::Status decode_whole(Image *image) {
+    if (!image->file) return Gdiplus::Ok;
+    const codecs::FormatRow &format = codecs::format_row(codecs::Format::Jpeg);
+    codecs::Message message;
+    codecs::Status decoded = format.decode(image->file->data(), image->file->size(), &image->raster, &message);
+    if (decoded == codecs::Status::Ok) image->file.reset();
+    return traced(format, "decoder", platform_status(decoded), message);
+}
+
+Gdiplus::Status encode_image(const Codec &codec, Image *image, const Gdiplus::EncoderParameters *params,
                              IStream *stream) {
     const codecs::FormatRow &format = codec.row();
     codecs::Message message;
@@ -63,7 +105,14 @@ Gdiplus::Status encode_image(const Codec &codec, const codecs::Raster &image, co
         return traced(format, "encoder", Gdiplus::InvalidParameter, message);
     }
     StreamSink sink(stream);
-    return traced(format, "encoder", platform_status(format.encode(image.surface(), quality, &sink, &message)),
+    if (image->file && format.format == codecs::Format::Jpeg)
+        return traced(format, "encoder",
+                      platform_status(codecs::reencode_jpeg(image->file->data(), image->file->size(), quality, &sink,
+                                                            &message)),
+                      message);
+    Gdiplus::Status decoded = decode_whole(image);
+    if (decoded != Gdiplus::Ok) return decoded;
+    return traced(format, "encoder", platform_status(format.encode(image->raster.surface(), quality, &sink, &message)),
                   message);
 }
 

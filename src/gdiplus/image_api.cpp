@@ -25,15 +25,17 @@ extern "C" Status WINAPI GdipLoadImageFromFile(const WCHAR *filename, GpImage **
     *image = nullptr;
     if (!filename) return InvalidParameter;
     if (!gdiplus::started()) return GdiplusNotInitialized;
-    gdiplus::FileBytes bytes;
-    Status read = bytes.open(filename);
+    std::unique_ptr<gdiplus::FileBytes> bytes(new (std::nothrow) gdiplus::FileBytes);
+    std::unique_ptr<gdiplus::Image> loaded(new (std::nothrow) gdiplus::Image);
+    if (!bytes || !loaded) return OutOfMemory;
+    Status read = bytes->open(filename);
     if (read != Ok) return read;
-    std::unique_ptr<codecs::Raster> raster(new (std::nothrow) codecs::Raster);
-    if (!raster) return OutOfMemory;
-    Status decoded = gdiplus::decode_image(bytes.data(), bytes.size(), raster.get());
+    bool keep_file = false;
+    Status decoded = gdiplus::decode_image(bytes->data(), bytes->size(), loaded.get(), &keep_file);
     if (decoded != Ok) return decoded;
-    if (!bytes.intact()) return GenericError;  // another process cut the file short while it was read
-    *image = gdiplus::add_image(std::move(raster));
+    if (!bytes->intact()) return GenericError;  // another process cut the file short while it was read
+    if (keep_file) loaded->file = std::move(bytes);
+    *image = gdiplus::add_image(std::move(loaded));
     return *image ? Ok : OutOfMemory;
 } OUT_OF_MEMORY_RETURNS(OutOfMemory)
 
@@ -46,26 +48,26 @@ extern "C" Status WINAPI GdipLoadImageFromFileICM(const WCHAR *filename, GpImage
 extern "C" Status WINAPI GdipSaveImageToStream(GpImage *image, IStream *stream, const CLSID *clsid,
                                                const EncoderParameters *params) try {
     if (!gdiplus::started()) return GdiplusNotInitialized;
-    const codecs::Raster *raster = gdiplus::find_image(image);
+    gdiplus::Image *found = gdiplus::find_image(image);
     const gdiplus::Codec *codec = clsid ? gdiplus::codec_for_clsid(*clsid) : nullptr;
-    if (!raster || !stream || !codec) return InvalidParameter;
+    if (!found || !stream || !codec) return InvalidParameter;
     if (layer::injected_fault("GdipSaveImageToStream")) return Win32Error;
-    return gdiplus::encode_image(*codec, *raster, params, stream);
+    return gdiplus::encode_image(*codec, found, params, stream);
 } OUT_OF_MEMORY_RETURNS(OutOfMemory)
 
 extern "C" Status WINAPI GdipGetImageWidth(GpImage *image, UINT *width) {
     if (!gdiplus::started()) return GdiplusNotInitialized;
-    const codecs::Raster *raster = gdiplus::find_image(image);
-    if (!raster || !width) return InvalidParameter;
-    *width = UINT(raster->width);
+    const gdiplus::Image *found = gdiplus::find_image(image);
+    if (!found || !width) return InvalidParameter;
+    *width = UINT(found->width);
     return Ok;
 }
 
 extern "C" Status WINAPI GdipGetImageHeight(GpImage *image, UINT *height) {
     if (!gdiplus::started()) return GdiplusNotInitialized;
-    const codecs::Raster *raster = gdiplus::find_image(image);
-    if (!raster || !height) return InvalidParameter;
-    *height = UINT(raster->height);
+    const gdiplus::Image *found = gdiplus::find_image(image);
+    if (!found || !height) return InvalidParameter;
+    *height = UINT(found->height);
     return Ok;
 }
 

@@ -1,12 +1,13 @@
 #include "gdiplus/objects.h"
 
 #include "core/handles.h"
+#include "gdiplus/codec_table.h"
 
 namespace gdiplus {
 namespace {
 
-layer::HandleTable<codecs::Raster> &images() {
-    static layer::HandleTable<codecs::Raster> table(layer::Kind::Image);
+layer::HandleTable<Image> &images() {
+    static layer::HandleTable<Image> table(layer::Kind::Image);
     return table;
 }
 
@@ -17,15 +18,20 @@ layer::HandleTable<Graphics> &graphics_table() {
 
 }  // namespace
 
-Gdiplus::GpImage *add_image(std::unique_ptr<codecs::Raster> raster) {
-    return static_cast<Gdiplus::GpImage *>(images().add(std::move(raster)));
+Gdiplus::GpImage *add_image(std::unique_ptr<Image> image) {
+    return static_cast<Gdiplus::GpImage *>(images().add(std::move(image)));
 }
 
 Gdiplus::GpGraphics *add_graphics(std::unique_ptr<Graphics> graphics) {
     return static_cast<Gdiplus::GpGraphics *>(graphics_table().add(std::move(graphics)));
 }
 
-codecs::Raster *find_image(Gdiplus::GpImage *image) { return images().get(image); }
+Image *find_image(Gdiplus::GpImage *image) { return images().get(image); }
+
+codecs::Raster *find_pixels(Gdiplus::GpImage *image) {
+    Image *found = images().get(image);
+    return found && decode_whole(found) == Gdiplus::Ok ? &found->raster : nullptr;
+}
 
 Graphics *find_graphics(Gdiplus::GpGraphics *graphics) { return graphics_table().get(graphics); }
 

@@ -8,19 +8,32 @@
 #include <memory>
 
 #include "codecs/raster.h"
+#include "gdiplus/file_bytes.h"
 
 namespace gdiplus {
+
+// An image's pixels, decoded whole; or, for a single-scan JPEG of over 64 MB of rows, its file,
+// checked whole when it was loaded and decoded again a band at a time wherever its pixels are
+// needed, so that re-encoding or drawing a part of a huge picture never holds all of it.
+struct Image {
+    int width = 0;
+    int height = 0;
+    codecs::Raster raster;
+    std::unique_ptr<FileBytes> file;
+};
 
 struct Graphics {
     HDC hdc;
 };
 
 // Each returns null when the table is full.
-Gdiplus::GpImage *add_image(std::unique_ptr<codecs::Raster> raster);
+Gdiplus::GpImage *add_image(std::unique_ptr<Image> image);
 Gdiplus::GpGraphics *add_graphics(std::unique_ptr<Graphics> graphics);
 
 // Null for anything but a live object of the kind.
-codecs::Raster *find_image(Gdiplus::GpImage *image);
+Image *find_image(Gdiplus::GpImage *image);
+// The image's pixels, decoded whole first if it is kept as its file; null also when they cannot be had.
+codecs::Raster *find_pixels(Gdiplus::GpImage *image);
 Graphics *find_graphics(Gdiplus::GpGraphics *graphics);
 
 bool remove_image(Gdiplus::GpImage *image);

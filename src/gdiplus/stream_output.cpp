@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "com/memory_stream.h"
+
 namespace gdiplus {
 
 bool StreamSink::write(const void *bytes, size_t count) {
@@ -14,6 +16,10 @@ bool StreamSink::write(const void *bytes, size_t count) {
         count -= chunk;
     }
     return true;
+}
+
+void StreamSink::expect(size_t bytes) {
+    if (auto *memory = dynamic_cast<com::MemoryStream *>(stream_)) memory->make_room(bytes);
 }
 
 }  // namespace gdiplus

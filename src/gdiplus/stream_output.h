@@ -14,6 +14,8 @@ public:
 
     // True when the stream took every byte.
     bool write(const void *bytes, size_t count) override;
+    // A memory stream makes room for them past its position.
+    void expect(size_t bytes) override;
 
 private:
     IStream *stream_;

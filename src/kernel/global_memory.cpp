@@ -3,17 +3,54 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
-#include <vector>
 
 #include "core/handles.h"
 #include "core/out_of_memory.h"
+#include "kernel/global_memory.h"
+#include "sys/large_blocks.h"
 
 namespace {
 
+// Zero-filled bytes with room to grow; large blocks are sys's, grown without a copy.
+class Bytes {
+public:
+    Bytes() = default;
+    Bytes(const Bytes &) = delete;
+    Bytes &operator=(const Bytes &) = delete;
+    ~Bytes() { sys::release_large(data_, capacity_, size_); }
+
+    uint8_t *data() const { return data_; }
+    size_t size() const { return size_; }
+    size_t capacity() const { return capacity_; }
+    bool empty() const { return size_ == 0; }
+
+    // Room for `bytes` without moving again; throws std::bad_alloc when it cannot be had.
+    void reserve(size_t bytes) {
+        if (data_ && bytes <= capacity_) return;
+        uint8_t *grown = data_ ? sys::resize_large(data_, capacity_, bytes) : sys::acquire_large(bytes, true);
+        if (!grown) throw std::bad_alloc();
+        data_ = grown;
+        capacity_ = bytes;
+    }
+    // New bytes are zero; growing past the room at least doubles it, so that growing again and
+    // again moves each byte a bounded number of times.
+    void resize(size_t bytes) {
+        if (bytes > capacity_) reserve(std::max(bytes, 2 * capacity_));
+        if (bytes < size_) std::memset(data_ + bytes, 0, size_ - bytes);
+        size_ = bytes;
+    }
+
+private:
+    uint8_t *data_ = nullptr;
+    size_t size_ = 0;
+    size_t capacity_ = 0;  // every byte past the size is zero
+};
+
 struct GlobalBlock {
-    std::vector<uint8_t> bytes;  // always zero-filled, which also serves GMEM_ZEROINIT
-    UINT flags = 0;              // GMEM_MOVEABLE and GMEM_DISCARDABLE
+    Bytes bytes;      // always zero-filled, which also serves GMEM_ZEROINIT
+    UINT flags = 0;   // GMEM_MOVEABLE and GMEM_DISCARDABLE
     unsigned locks = 0;
 
     bool moveable() const { return (flags & GMEM_MOVEABLE) != 0; }
@@ -45,7 +82,8 @@ HGLOBAL move_fixed(HGLOBAL mem, const GlobalBlock &block, SIZE_T bytes) {
     moved->flags = block.flags;
     moved->locks = block.locks;
     moved->bytes.reserve(std::max<size_t>(bytes, 2 * block.bytes.size()));
-    moved->bytes.assign(block.bytes.begin(), block.bytes.end());
+    moved->bytes.resize(block.bytes.size());
+    std::memcpy(moved->bytes.data(), block.bytes.data(), block.bytes.size());
     moved->bytes.resize(bytes);
     HGLOBAL handle = add(std::move(moved));
     if (handle) blocks().remove(mem);
@@ -53,6 +91,19 @@ HGLOBAL move_fixed(HGLOBAL mem, const GlobalBlock &block, SIZE_T bytes) {
 }
 
 }  // namespace
+
+namespace kernel {
+
+bool reserve_global(HGLOBAL mem, size_t bytes) try {
+    GlobalBlock *block = blocks().get(mem);
+    if (!block || block->locks != 0) return false;
+    block->bytes.reserve(bytes);
+    return true;
+} catch (const std::bad_alloc &) {
+    return false;
+}
+
+}  // namespace kernel
 
 extern "C" {
 

@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "engine/surface.h"
+#include "sys/large_blocks.h"
 
 namespace user {
 
@@ -26,7 +27,7 @@ public:
     gdi::Surface *surface() { return &surface_; }
 
 private:
-    std::vector<uint32_t> pixels_;
+    std::unique_ptr<uint32_t[], sys::LargeRelease> pixels_;
     gdi::Surface surface_;
 };
 

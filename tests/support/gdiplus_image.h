@@ -68,7 +68,7 @@ public:
     Loaded(const Loaded &) = delete;
     Loaded &operator=(const Loaded &) = delete;
 
-    const codecs::Raster &raster() const { return *gdiplus::find_image(image); }
+    const codecs::Raster &raster() const { return *gdiplus::find_pixels(image); }
     uint32_t at(int x, int y) const { return raster().row(y)[x]; }
     std::string save(const CLSID &encoder, const EncoderParameters *params = NULL) const {
         Stream stream;

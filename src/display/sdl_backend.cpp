@@ -6,6 +6,7 @@
 
 #include "display/sdl_keys.h"
 #include "display/window_placement.h"
+#include "sys/readable.h"
 
 namespace display {
 namespace {
@@ -51,6 +52,18 @@ InputEvent translate(const SDL_Event &sdl) {
     if (sdl.type == SDL_KEYDOWN) return key_event(sdl.key);
     return InputEvent();
 }
+
+// Pushes the input event of an SDL event; false for one the window system does not take.
+bool push_translated(const SDL_Event &sdl) {
+    InputEvent event = translate(sdl);
+    if (event.type == InputEvent::Type::None) return false;
+    push_input(event);
+    return true;
+}
+
+// How long the window waits for its own events before it looks at another descriptor again: short
+// enough that what arrives there is taken at once, long enough that waiting costs no CPU to speak of.
+constexpr int kLookAgainMs = 5;
 
 }  // namespace
 
@@ -131,13 +144,17 @@ void SdlBackend::present(const gdi::Surface &surface) {
 bool SdlBackend::push_next() {
     if (!window_) return false;
     SDL_Event sdl;
-    while (SDL_WaitEvent(&sdl)) {
-        InputEvent event = translate(sdl);
-        if (event.type == InputEvent::Type::None) continue;
-        push_input(event);
-        return true;
-    }
+    while (SDL_WaitEvent(&sdl))
+        if (push_translated(sdl)) return true;
     std::fprintf(stderr, "gdibench: no more input: %s\n", SDL_GetError());
+    return false;
+}
+
+bool SdlBackend::push_next_until_readable(int fd) {
+    if (!window_) return Backend::push_next_until_readable(fd);
+    SDL_Event sdl;
+    while (!sys::wait_readable(fd, 0))
+        if (SDL_WaitEventTimeout(&sdl, kLookAgainMs) && push_translated(sdl)) return true;
     return false;
 }
 

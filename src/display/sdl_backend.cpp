@@ -61,8 +61,8 @@ bool push_translated(const SDL_Event &sdl) {
     return true;
 }
 
-// How long the window waits for its own events before it looks at another descriptor again: short
-// enough that what arrives there is taken at once, long enough that waiting costs no CPU to speak of.
+// How often the window looks at another descriptor while it waits for its own events, when no
+// thread can watch that descriptor for it.
 constexpr int kLookAgainMs = 5;
 
 }  // namespace
@@ -152,10 +152,24 @@ bool SdlBackend::push_next() {
 
 bool SdlBackend::push_next_until_readable(int fd) {
     if (!window_) return Backend::push_next_until_readable(fd);
+    // The watch wakes the wait with an event of this type once fd has something to read.
+    static const Uint32 readable = SDL_RegisterEvents(1);
+    sys::ReadableWatch watch(fd, [] {
+        SDL_Event event = {};
+        event.type = readable;
+        SDL_PushEvent(&event);
+    });
+    int timeout = watch.watching() ? -1 : kLookAgainMs;
     SDL_Event sdl;
-    while (!sys::wait_readable(fd, 0))
-        if (SDL_WaitEventTimeout(&sdl, kLookAgainMs) && push_translated(sdl)) return true;
-    return false;
+    for (;;) {
+        if (SDL_WaitEventTimeout(&sdl, timeout)) {
+            if (sdl.type == readable) return false;
+            if (push_translated(sdl)) return true;
+        } else if (sys::wait_readable(fd, timeout)) {
+            // Without a watch, the window and fd take turns; an SDL that cannot wait leaves fd alone.
+            return false;
+        }
+    }
 }
 
 int SdlBackend::message_box(const char *text, const char *caption, UINT type) {

@@ -1,10 +1,40 @@
 #include "sys/readable.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace sys {
+namespace {
+
+// Waits until one of the descriptors has something to read; true when fd is one.
+bool wait_either(int fd, int stop) {
+    pollfd watched[2] = {{fd, POLLIN, 0}, {stop, POLLIN, 0}};
+    int ready;
+    do ready = poll(watched, 2, -1);
+    while (ready < 0 && errno == EINTR);
+    return watched[1].revents == 0;
+}
+
+// Blocks every signal in this thread for its life; a thread started meanwhile starts with them blocked.
+class AllSignalsBlocked {
+public:
+    AllSignalsBlocked() {
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_SETMASK, &all, &previous_);
+    }
+    ~AllSignalsBlocked() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+private:
+    sigset_t previous_;
+};
+
+}  // namespace
 
 bool wait_readable(int fd, int milliseconds) {
     pollfd watched = {fd, POLLIN, 0};
@@ -13,6 +43,29 @@ bool wait_readable(int fd, int milliseconds) {
     while (ready < 0 && errno == EINTR);
     // A failed poll says so too: the read that follows reports the error.
     return ready != 0;
+}
+
+ReadableWatch::ReadableWatch(int fd, std::function<void()> readable) {
+    if (pipe2(stop_, O_CLOEXEC) != 0) return;
+    // Signals go to the threads that handle them, never to this one.
+    AllSignalsBlocked blocked;
+    try {
+        thread_ = std::thread([fd, stop = stop_[0], readable = std::move(readable)] {
+            if (wait_either(fd, stop)) readable();
+        });
+    } catch (...) {
+        // No thread or no memory for one: nothing is watched, as watching() tells.
+    }
+}
+
+ReadableWatch::~ReadableWatch() {
+    if (thread_.joinable()) {
+        char stop = 0;
+        while (write(stop_[1], &stop, 1) < 0 && errno == EINTR) continue;
+        thread_.join();
+    }
+    for (int end : stop_)
+        if (end >= 0) close(end);
 }
 
 }  // namespace sys

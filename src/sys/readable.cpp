@@ -11,13 +11,12 @@
 namespace sys {
 namespace {
 
-// Waits until one of the descriptors has something to read; true when fd is one.
-bool wait_either(int fd, int stop) {
-    pollfd watched[2] = {{fd, POLLIN, 0}, {stop, POLLIN, 0}};
+// poll(), again when a signal cuts it short: how many descriptors are ready, or -1.
+int poll_again(pollfd *watched, nfds_t count, int milliseconds) {
     int ready;
-    do ready = poll(watched, 2, -1);
+    do ready = poll(watched, count, milliseconds);
     while (ready < 0 && errno == EINTR);
-    return watched[1].revents == 0;
+    return ready;
 }
 
 // Blocks every signal in this thread for its life; a thread started meanwhile starts with them blocked.
@@ -38,20 +37,19 @@ private:
 
 bool wait_readable(int fd, int milliseconds) {
     pollfd watched = {fd, POLLIN, 0};
-    int ready;
-    do ready = poll(&watched, 1, milliseconds);
-    while (ready < 0 && errno == EINTR);
-    // A failed poll says so too: the read that follows reports the error.
-    return ready != 0;
+    // A failed poll counts as readable: the read that follows reports the error.
+    return poll_again(&watched, 1, milliseconds) != 0;
 }
 
 ReadableWatch::ReadableWatch(int fd, std::function<void()> readable) {
     if (pipe2(stop_, O_CLOEXEC) != 0) return;
-    // Signals go to the threads that handle them, never to this one.
+    // The thread starts with every signal blocked, so that they are all handled where they were before.
     AllSignalsBlocked blocked;
     try {
         thread_ = std::thread([fd, stop = stop_[0], readable = std::move(readable)] {
-            if (wait_either(fd, stop)) readable();
+            pollfd watched[2] = {{fd, POLLIN, 0}, {stop, POLLIN, 0}};
+            poll_again(watched, 2, -1);
+            if (watched[1].revents == 0) readable();
         });
     } catch (...) {
         // No thread or no memory for one: nothing is watched, as watching() tells.

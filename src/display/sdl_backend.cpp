@@ -7,6 +7,7 @@
 #include "display/sdl_keys.h"
 #include "display/window_placement.h"
 #include "sys/readable.h"
+#include "sys/readable_watch.h"
 
 namespace display {
 namespace {
@@ -51,14 +52,6 @@ InputEvent translate(const SDL_Event &sdl) {
     if (sdl.type == SDL_WINDOWEVENT) return window_event(sdl.window);
     if (sdl.type == SDL_KEYDOWN) return key_event(sdl.key);
     return InputEvent();
-}
-
-// Pushes the input event of an SDL event; false for one the window system does not take.
-bool push_translated(const SDL_Event &sdl) {
-    InputEvent event = translate(sdl);
-    if (event.type == InputEvent::Type::None) return false;
-    push_input(event);
-    return true;
 }
 
 // How often the window looks at another descriptor while it waits for its own events, when no
@@ -144,8 +137,12 @@ void SdlBackend::present(const gdi::Surface &surface) {
 bool SdlBackend::push_next() {
     if (!window_) return false;
     SDL_Event sdl;
-    while (SDL_WaitEvent(&sdl))
-        if (push_translated(sdl)) return true;
+    while (SDL_WaitEvent(&sdl)) {
+        InputEvent event = translate(sdl);
+        if (event.type == InputEvent::Type::None) continue;
+        push_input(event);
+        return true;
+    }
     std::fprintf(stderr, "gdibench: no more input: %s\n", SDL_GetError());
     return false;
 }
@@ -162,13 +159,16 @@ bool SdlBackend::push_next_until_readable(int fd) {
     int timeout = watch.watching() ? -1 : kLookAgainMs;
     SDL_Event sdl;
     for (;;) {
-        if (SDL_WaitEventTimeout(&sdl, timeout)) {
-            if (sdl.type == readable) return false;
-            if (push_translated(sdl)) return true;
-        } else if (sys::wait_readable(fd, timeout)) {
+        if (!SDL_WaitEventTimeout(&sdl, timeout)) {
             // Without a watch, the window and fd take turns; an SDL that cannot wait leaves fd alone.
-            return false;
+            if (sys::wait_readable(fd, timeout)) return false;
+            continue;
         }
+        if (sdl.type == readable) return false;
+        InputEvent event = translate(sdl);
+        if (event.type == InputEvent::Type::None) continue;
+        push_input(event);
+        return true;
     }
 }
 

@@ -1,29 +1,26 @@
-// Waiting for a descriptor to have something to read.
+// Waiting for a descriptor to have something to read. All inline, so that code linking no part of
+// the layer (a back-end built on its own) can use it too.
 #pragma once
-#include <functional>
-#include <thread>
+#include <poll.h>
+
+#include <cerrno>
 
 namespace sys {
 
+// poll(), again when a signal cuts it short: how many descriptors are ready, or -1.
+inline int poll_again(pollfd *watched, nfds_t count, int milliseconds) {
+    int ready;
+    do ready = poll(watched, count, milliseconds);
+    while (ready < 0 && errno == EINTR);
+    return ready;
+}
+
 // True once a read of fd would not wait: it has bytes, its end (a writer gone) or an error to
-// give. False when `milliseconds` pass first; a negative time waits as long as it takes.
-bool wait_readable(int fd, int milliseconds);
-
-// Calls `readable` once fd has something to read, from a thread of its own, unless the watch has
-// ended first; so a wait for something else can be woken by it. The thread takes no signals.
-class ReadableWatch {
-public:
-    ReadableWatch(int fd, std::function<void()> readable);
-    ~ReadableWatch();
-    ReadableWatch(const ReadableWatch &) = delete;
-    ReadableWatch &operator=(const ReadableWatch &) = delete;
-
-    // False when no thread could be started (no descriptors or threads left): nothing is called.
-    bool watching() const { return thread_.joinable(); }
-
-private:
-    int stop_[2] = {-1, -1};  // a pipe whose writing ends the watch
-    std::thread thread_;
-};
+// give (a failed poll counts too: the read that follows reports it). False when `milliseconds`
+// pass first; a negative time waits as long as it takes.
+inline bool wait_readable(int fd, int milliseconds) {
+    pollfd watched = {fd, POLLIN, 0};
+    return poll_again(&watched, 1, milliseconds) != 0;
+}
 
 }  // namespace sys

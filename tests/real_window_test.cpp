@@ -188,10 +188,11 @@ TEST(RealWindowKeyFile, AnIdleKeyFileHoldsNothingUp) {
     Xvfb server;
     ASSERT_FALSE(server.display().empty()) << server.log();
     Workspace ws;
-    ASSERT_EQ(mkfifo(ws.path("keys").c_str(), 0600), 0);
+    const std::string fifo = ws.path("keys");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     ChildProcess run(windowed(ws, server.display(), {"--keys-file", "keys"}));
     int keys = -1;  // opened once the program has opened its end
-    wait_for([&] { return (keys = open(ws.path("keys").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0 ? "open" : ""; });
+    wait_for([&] { return (keys = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0 ? "open" : ""; });
     ASSERT_GE(keys, 0) << run.err();
     auto echoed = [&](const std::string &lines) { return wait_for([&] { return run.out() == lines ? "yes" : ""; }); };
     ASSERT_EQ(write(keys, "0\n", 2), 2);

@@ -252,6 +252,7 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
         const char *out = "";  // what standard output holds
         long most_kb = 0;  // the most peak memory allowed, over that of a run holding nothing; 0: any
         double seconds = 30;
+        double most_cpu = 0;  // the most CPU seconds the run may take; 0: any
     };
     std::string nuls;  // the refused token of an endless "y\0y\0..." as quoted
     for (int i = 0; i < 20; ++i) nuls += "y\\x00";
@@ -262,6 +263,8 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
     // The key file's writer stays, holding the FIFO open, until the bench has ended.
     const char *open_fifo =
         "mkfifo keys; (printf '1 Esc\\n'; exec sleep 30) > keys & \"$@\"; code=$?; kill $!; exit $code";
+    // A key file idle for a second between its keys.
+    const char *idle_fifo = "mkfifo keys; (printf '0 '; sleep 1; printf 'Esc\\n') > keys & exec \"$@\"";
     const char *dump = "printf '  1  2  3 ' > d.txt; ";  // a 1 x 1 three-number dump
     // A 1280 x 1024 dump, written and cut to nothing over and over while the inspector reads it.
     const char *cut_short = "yes '  1  2  3 ' | tr -d '\\n' | head -c 13107200 > d.keep; "
@@ -287,6 +290,8 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
         {"exec \"$@\"", false, {"--keys-file", "/dev/zero"}, 0, 2,
          "gdibench: a key name of over 64 bytes, \"" + zeros + "\"..., in the key script\n", nullptr, 0},
         {open_fifo, false, {"--keys-file", "keys"}, 0, 0, "", nullptr, 0, "key 49\nkey_num 1\n"},
+        {idle_fifo, false, {"--keys-file", "keys"}, 0, 0, "", nullptr, 0, "key 48\nkey_num 0\nkey 27\nkey_num 0\n", 0,
+         30, 0.5},
         {"printf '1 Foo 8' > keys; exec \"$@\"", false, {"--keys-file", "keys"}, 0, 2,
          "gdibench: unknown key name \"Foo\" in the key script", "test8.txt", 8, "key 1\n"},
         {"rm shot.png; mkfifo shot.png; exec \"$@\"", false, {"--keys", "1", "--screenshot", "shot.png"}, 0, 2,
@@ -344,6 +349,9 @@ TEST(Neighbours, ShellsSignalsAndLimitsSpoilNoFile) {
             // over that of a run that holds nothing.
             RunResult idle = run_command(Command({"bash", "-c", "exec \"$@\" --version", "bash", INSPECT_EXE}), 30);
             EXPECT_LT(run.peak_kb, idle.peak_kb + c.most_kb) << "kB at peak; holding nothing, " << idle.peak_kb;
+        }
+        if (c.most_cpu) {
+            EXPECT_LT(run.cpu_seconds, c.most_cpu) << "CPU seconds";
         }
         EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
         EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;

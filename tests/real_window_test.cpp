@@ -1,7 +1,9 @@
 // The program's real window on an X server of the test's own (Xvfb): found by its title with
 // xdotool, read back with ImageMagick's import, driven by keys typed into it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -68,11 +70,12 @@ private:
 };
 
 // The program with a real window on the server, saving a screenshot when it ends.
-Command windowed(const Workspace &ws, const std::string &display) {
+Command windowed(const Workspace &ws, const std::string &display, std::vector<std::string> args = {}) {
     // The D-Bus and GL libraries that SDL loads for X11 keep memory that LeakSanitizer would report
     // in sanitizer builds; the program's own leaks are checked headless.
     const char *asan = std::getenv("ASAN_OPTIONS");
-    return ws.command({"--window", "--screenshot", "shot.png"},
+    args.insert(args.begin(), {"--window", "--screenshot", "shot.png"});
+    return ws.command(args,
                       {{"DISPLAY", display},
                        {"WAYLAND_DISPLAY", ""},
                        {"SDL_VIDEODRIVER", ""},
@@ -176,6 +179,38 @@ TEST(RealWindowPlacement, AWindowLargerThanTheScreenStartsAtItsCorner) {
     EXPECT_NE(geometry.find("Position: 0,0 "), std::string::npos) << geometry;
     small.tool({"xdotool", "windowfocus", "--sync", id, "key", "Escape"});
     EXPECT_EQ(run.finish(kToolSeconds).exit_code, 0);
+}
+
+// While the key file gives nothing, the window goes on: it takes a key of its own, costing no CPU to
+// speak of, and the file's next key runs when it comes.
+TEST(RealWindowKeyFile, AnIdleKeyFileHoldsNothingUp) {
+    if (std::string reason = cannot_test(); !reason.empty()) GTEST_SKIP() << reason;
+    Xvfb server;
+    ASSERT_FALSE(server.display().empty()) << server.log();
+    Workspace ws;
+    const std::string fifo = ws.path("keys");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ChildProcess run(windowed(ws, server.display(), {"--keys-file", "keys"}));
+    int keys = -1;  // opened once the program has opened its end
+    wait_for([&] { return (keys = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0 ? "open" : ""; });
+    ASSERT_GE(keys, 0) << run.err();
+    auto echoed = [&](const std::string &lines) { return wait_for([&] { return run.out() == lines ? "yes" : ""; }); };
+    ASSERT_EQ(write(keys, "0\n", 2), 2);
+    ASSERT_FALSE(echoed("key 48\nkey_num 0\n").empty()) << run.out() << run.err();
+
+    std::string id = wait_for([&] { return server.caption_windows(true); });
+    ASSERT_FALSE(id.empty()) << "no window titled Caption was shown\n" << run.err();
+    server.tool({"xdotool", "windowfocus", "--sync", id.substr(0, id.find('\n')), "key", "space"});
+    EXPECT_FALSE(echoed("key 48\nkey_num 0\nkey 32\nkey_num 0\n").empty()) << run.out();
+    double before = run.cpu_seconds();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(run.cpu_seconds() - before, 0.05) << "CPU seconds in 1 s of waiting";
+
+    ASSERT_EQ(write(keys, "Esc\n", 4), 4);
+    close(keys);
+    RunResult result = run.finish(kToolSeconds);
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    EXPECT_EQ(result.out, "key 48\nkey_num 0\nkey 32\nkey_num 0\nkey 27\nkey_num 0\n");
 }
 
 // One row per key of the keyboard: the X key symbol xdotool presses and the console's echo of the

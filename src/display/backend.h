@@ -6,6 +6,7 @@
 
 #include "display/input_queue.h"
 #include "engine/surface.h"
+#include "sys/readable.h"
 
 namespace display {
 
@@ -23,6 +24,12 @@ public:
     // The size of the display the window shows on; false when there is none.
     virtual bool display_size(int *, int *) const { return false; }
     // push_next() pushes the window's next input event, waiting for one while the backend has a user.
+    // The same, but false, pushing none, once fd has something to read; without a user it only
+    // waits for that.
+    virtual bool push_next_until_readable(int fd) {
+        sys::wait_readable(fd, -1);
+        return false;
+    }
 };
 
 }  // namespace display

@@ -9,7 +9,7 @@ namespace {
 
 struct Queue {
     std::deque<InputEvent> events;
-    std::unique_ptr<InputSource> host;
+    std::unique_ptr<HostInput> host;
 };
 
 Queue &queue() {
@@ -18,15 +18,20 @@ Queue &queue() {
 }
 
 bool push_more() {
-    InputSource *host = queue().host.get();
-    return (host && host->push_next()) || backend().push_next();
+    for (HostInput *host = queue().host.get(); host;) {
+        HostInput::Pushed pushed = host->push_ready();
+        if (pushed == HostInput::Pushed::Event) return true;
+        if (pushed == HostInput::Pushed::None) break;
+        if (backend().push_next_until_readable(host->ready_fd())) return true;
+    }
+    return backend().push_next();
 }
 
 }  // namespace
 
 void push_input(const InputEvent &event) { queue().events.push_back(event); }
 
-void set_host_input(std::unique_ptr<InputSource> source) { queue().host = std::move(source); }
+void set_host_input(std::unique_ptr<HostInput> source) { queue().host = std::move(source); }
 
 bool next_input(InputEvent *event) {
     auto &events = queue().events;

@@ -2,7 +2,8 @@
 // this queue, and the window system takes them, oldest first, to turn into messages. It asks the
 // sources for more only when the queue is empty, which is when it has handled every message before:
 // so each event is handled in full before the next, and the host's input comes before the
-// back-end's.
+// back-end's. While the host's input has nothing ready but more may come, the back-end's is waited
+// for until the host's has more.
 #pragma once
 #include <memory>
 
@@ -18,11 +19,22 @@ public:
     virtual bool push_next() = 0;
 };
 
+// The host's input (the key script), which never waits.
+class HostInput {
+public:
+    enum class Pushed { Event, Later, None };
+    virtual ~HostInput() = default;
+    // Event: it pushed the next input event. Later: it has none ready, but more may come once
+    // ready_fd() has something to read. None: it has none to give.
+    virtual Pushed push_ready() = 0;
+    virtual int ready_fd() const = 0;
+};
+
 // May throw std::bad_alloc.
 void push_input(const InputEvent &event);
 
-// The host's input, asked before the back-end's (the key script); null for none.
-void set_host_input(std::unique_ptr<InputSource> source);
+// The host's input, asked before the back-end's; null for none.
+void set_host_input(std::unique_ptr<HostInput> source);
 
 // Takes the oldest event; when none waits, the host's input and then the back-end's are asked for
 // more. False when neither gives any.

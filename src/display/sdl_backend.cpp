@@ -6,6 +6,8 @@
 
 #include "display/sdl_keys.h"
 #include "display/window_placement.h"
+#include "sys/readable.h"
+#include "sys/readable_watch.h"
 
 namespace display {
 namespace {
@@ -51,6 +53,10 @@ InputEvent translate(const SDL_Event &sdl) {
     if (sdl.type == SDL_KEYDOWN) return key_event(sdl.key);
     return InputEvent();
 }
+
+// How often the window looks at another descriptor while it waits for its own events, when no
+// thread can watch that descriptor for it.
+constexpr int kLookAgainMs = 5;
 
 }  // namespace
 
@@ -139,6 +145,31 @@ bool SdlBackend::push_next() {
     }
     std::fprintf(stderr, "gdibench: no more input: %s\n", SDL_GetError());
     return false;
+}
+
+bool SdlBackend::push_next_until_readable(int fd) {
+    if (!window_) return Backend::push_next_until_readable(fd);
+    // The watch wakes the wait with an event of this type once fd has something to read.
+    static const Uint32 readable = SDL_RegisterEvents(1);
+    sys::ReadableWatch watch(fd, [] {
+        SDL_Event event = {};
+        event.type = readable;
+        SDL_PushEvent(&event);
+    });
+    int timeout = watch.watching() ? -1 : kLookAgainMs;
+    SDL_Event sdl;
+    for (;;) {
+        if (!SDL_WaitEventTimeout(&sdl, timeout)) {
+            // Without a watch, the window and fd take turns; an SDL that cannot wait leaves fd alone.
+            if (sys::wait_readable(fd, timeout)) return false;
+            continue;
+        }
+        if (sdl.type == readable) return false;
+        InputEvent event = translate(sdl);
+        if (event.type == InputEvent::Type::None) continue;
+        push_input(event);
+        return true;
+    }
 }
 
 int SdlBackend::message_box(const char *text, const char *caption, UINT type) {

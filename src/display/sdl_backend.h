@@ -20,6 +20,7 @@ public:
     void present(const gdi::Surface &surface) override;
     bool has_user() const override { return window_ != nullptr; }
     bool push_next() override;
+    bool push_next_until_readable(int fd) override;
     int message_box(const char *text, const char *caption, UINT type) override;
     bool display_size(int *width, int *height) const override;
 

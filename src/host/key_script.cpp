@@ -11,6 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+
+#include "sys/readable.h"
 
 namespace host {
 namespace {
@@ -137,17 +140,21 @@ bool KeyFile::fill(std::string *error) {
 }
 
 KeyFile::Next KeyFile::next(UINT *vk, std::string *error) {
-    std::string token;
     // A token longer than any key name is cut one byte past the longest, which is enough to refuse it.
-    while (token.size() <= kLongestToken) {
-        if (at_ == size_ && !ended_ && !fill(error)) return Next::Refused;
+    while (token_.size() <= kLongestToken) {
+        if (at_ == size_ && !ended_) {
+            if (!sys::wait_readable(fd_, 0)) return Next::Later;
+            if (!fill(error)) return Next::Refused;
+        }
         if (at_ == size_) break;
         char c = buffer_[at_++];
         if (!is_separator(c))
-            token += c;
-        else if (!token.empty())
+            token_ += c;
+        else if (!token_.empty())
             break;
     }
+    std::string token = std::move(token_);
+    token_.clear();
     if (token.empty()) return Next::End;
     return parse_key(token, vk, error) ? Next::Key : Next::Refused;
 }

@@ -11,37 +11,41 @@ namespace {
 
 bool refused = false;
 
-class ScriptInput : public display::InputSource {
+class ScriptInput : public display::HostInput {
 public:
     ScriptInput(std::vector<UINT> keys, std::unique_ptr<KeyFile> file)
         : keys_(std::move(keys)), file_(std::move(file)) {}
 
-    bool push_next() override {
+    Pushed push_ready() override {
         UINT vk = 0;
-        if (next_key(&vk)) {
+        KeyFile::Next next = next_key(&vk);
+        if (next == KeyFile::Next::Later) return Pushed::Later;
+        if (next == KeyFile::Next::Key) {
             display::push_input(display::key_input(vk, false));
-            return true;
+            return Pushed::Event;
         }
         // The end of the script ends a run that no user can go on with.
-        return (refused || !display::backend().has_user()) && close();
+        return (refused || !display::backend().has_user()) && close() ? Pushed::Event : Pushed::None;
     }
 
+    int ready_fd() const override { return file_ ? file_->descriptor() : -1; }
+
 private:
-    bool next_key(UINT *vk) {
+    KeyFile::Next next_key(UINT *vk) {
         if (next_ < keys_.size()) {
             *vk = keys_[next_++];
-            return true;
+            return KeyFile::Next::Key;
         }
-        if (!file_) return false;
+        if (!file_) return KeyFile::Next::End;
         std::string error;
         KeyFile::Next next = file_->next(vk, &error);
-        if (next == KeyFile::Next::Key) return true;
+        if (next == KeyFile::Next::Key || next == KeyFile::Next::Later) return next;
         if (next == KeyFile::Next::Refused) {
             std::fprintf(stderr, "gdibench: %s\n", error.c_str());
             refused = true;
         }
         file_.reset();
-        return false;
+        return KeyFile::Next::End;
     }
 
     // Closes the window as the close box would, once.

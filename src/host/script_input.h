@@ -16,9 +16,10 @@ namespace host {
 // as the close box would.
 void play_key_script(const std::vector<UINT> &keys);
 
-// The same for the keys of a file, each read when the window system asks for the next. A name
-// that is no key (or a failed read) is reported on standard error and closes the window, with or
-// without a user: the run ends there, its earlier keys handled.
+// The same for the keys of a file, each read when the window system asks for the next. While the
+// file has not given the next yet, a real window goes on with its own input; without one the
+// run waits for the file. A name that is no key (or a failed read) is reported on standard error
+// and closes the window, with or without a user: the run ends there, its earlier keys handled.
 void play_key_file(std::unique_ptr<KeyFile> file);
 
 // Whether the key file was refused while the program ran.

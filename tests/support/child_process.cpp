@@ -11,6 +11,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -18,6 +20,8 @@ namespace benchtest {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+double seconds_of(const timeval &time) { return double(time.tv_sec) + double(time.tv_usec) / 1e6; }
 
 int unnamed_file() {
     FILE *file = tmpfile();
@@ -97,6 +101,7 @@ int ChildProcess::wait(double seconds) {
         if (wait4(pid_, &status, WNOHANG, &usage) == pid_) {
             done_ = true;
             peak_kb_ = usage.ru_maxrss;
+            cpu_seconds_ = seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime);
             exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         } else if (Clock::now() >= deadline) {
             return -1;
@@ -112,7 +117,20 @@ RunResult ChildProcess::finish(double seconds) {
         ADD_FAILURE() << "still running after " << seconds << " s, killed: " << command_line_;
         end();
     }
-    return {exit_code_, out(), err(), peak_kb_};
+    return {exit_code_, out(), err(), peak_kb_, cpu_seconds_};
+}
+
+double ChildProcess::cpu_seconds() const {
+    // /proc/PID/stat: utime and stime, in clock ticks, are the 12th and 13th fields after the name.
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string line;
+    if (done_ || !std::getline(stat, line) || line.rfind(')') == std::string::npos) return -1;
+    std::istringstream fields(line.substr(line.rfind(')') + 1));
+    std::string skipped;
+    for (int i = 0; i < 11; ++i) fields >> skipped;
+    long user = 0, system = 0;
+    fields >> user >> system;
+    return double(user + system) / sysconf(_SC_CLK_TCK);
 }
 
 std::string ChildProcess::out() const { return contents(out_fd_); }

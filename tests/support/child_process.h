@@ -15,6 +15,7 @@ struct RunResult {
     std::string out;     // standard output (the bench's console lines)
     std::string err;
     long peak_kb = 0;    // the program's peak resident memory, as wait4 reports it
+    double cpu_seconds = 0;  // the CPU time it used, user and system, as wait4 reports it
 };
 
 // Variables set in the child; an empty value removes the variable.
@@ -44,6 +45,8 @@ public:
     RunResult finish(double seconds);
     std::string out() const;
     std::string err() const;
+    // The CPU time, user and system, the program has used so far, while it runs; -1 once it has ended.
+    double cpu_seconds() const;
     // Sends the signal to the program's process group, while it runs.
     void kill(int signal) const;
     const std::string &command_line() const { return command_line_; }
@@ -58,6 +61,7 @@ private:
     bool done_ = false;
     int exit_code_ = -1;
     long peak_kb_ = 0;
+    double cpu_seconds_ = 0;
 };
 
 // Runs a command to its end, at most `seconds`.

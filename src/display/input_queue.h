@@ -20,6 +20,7 @@ public:
 
 // May throw std::bad_alloc.
 void push_input(const InputEvent &event);
+using InputSink = void (*)(const InputEvent &event);
 
 // The host's input, asked before the back-end's (the key script); null for none.
 void set_host_input(std::unique_ptr<InputSource> source);

@@ -54,7 +54,7 @@ InputEvent translate(const SDL_Event &sdl) {
 
 }  // namespace
 
-std::unique_ptr<SdlBackend> SdlBackend::create(std::string *error) {
+std::unique_ptr<SdlBackend> SdlBackend::create(std::string *error, InputSink push) {
     // Ctrl+C ends the process at once, as it does for the platform's console programs.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -69,7 +69,7 @@ std::unique_ptr<SdlBackend> SdlBackend::create(std::string *error) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    return std::unique_ptr<SdlBackend>(new SdlBackend());
+    return std::unique_ptr<SdlBackend>(new SdlBackend(push));
 }
 
 SdlBackend::~SdlBackend() {
@@ -134,7 +134,7 @@ bool SdlBackend::push_next() {
     while (SDL_WaitEvent(&sdl)) {
         InputEvent event = translate(sdl);
         if (event.type == InputEvent::Type::None) continue;
-        push_input(event);
+        push_(event);
         return true;
     }
     std::fprintf(stderr, "gdibench: no more input: %s\n", SDL_GetError());

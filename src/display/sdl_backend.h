@@ -11,8 +11,10 @@ namespace display {
 
 class SdlBackend : public Backend {
 public:
-    // Null, with the reason, when SDL finds no display to open windows on.
-    static std::unique_ptr<SdlBackend> create(std::string *error);
+    // Null, with the reason, when SDL finds no display to open windows on. The window's input goes
+    // to push: the input queue linked with the caller, or the program's when the window module,
+    // which links no queue of its own, is handed it.
+    static std::unique_ptr<SdlBackend> create(std::string *error, InputSink push = push_input);
     ~SdlBackend() override;
 
     void open(const char *title, int width, int height) override;
@@ -24,9 +26,10 @@ public:
     bool display_size(int *width, int *height) const override;
 
 private:
-    SdlBackend() = default;
+    explicit SdlBackend(InputSink push) : push_(push) {}
     bool fit_texture(int width, int height);
 
+    InputSink push_;
     SDL_Window *window_ = nullptr;
     SDL_Renderer *renderer_ = nullptr;
     SDL_Texture *texture_ = nullptr;

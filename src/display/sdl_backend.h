@@ -12,8 +12,7 @@ namespace display {
 class SdlBackend : public Backend {
 public:
     // Null, with the reason, when SDL finds no display to open windows on. The window's input goes
-    // to push: the input queue linked with the caller, or the program's when the window module,
-    // which links no queue of its own, is handed it.
+    // to push: the input queue the caller links, unless it hands another (the window module does).
     static std::unique_ptr<SdlBackend> create(std::string *error, InputSink push = push_input);
     ~SdlBackend() override;
 

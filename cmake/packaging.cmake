@@ -1,5 +1,5 @@
-# Where `cmake --install` puts the tools, the window module, the manual pages, the sample images and the licence,
-# and the Debian package CPack makes of the same (`cpack` in the build folder).
+# Where `cmake --install` puts the tools, the window module, the manual pages, the sample images
+# and the licence, and the Debian package CPack makes of the same (`cpack` in the build folder).
 include(GNUInstallDirs)
 install(TARGETS gdibench gdibench-inspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET gdibench-sdl)

@@ -1,7 +1,10 @@
-# Where `cmake --install` puts the tools, their manual pages, the sample images and the licence,
-# and the Debian package CPack makes of the same (`cpack` in the build folder).
+# Where `cmake --install` puts the tools, the window module, the manual pages, the sample images
+# and the licence, and the Debian package CPack makes of the same (`cpack` in the build folder).
 include(GNUInstallDirs)
 install(TARGETS gdibench gdibench-inspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET gdibench-sdl)
+  install(TARGETS gdibench-sdl LIBRARY DESTINATION ${BENCH_MODULE_DIR})
+endif()
 install(FILES doc/gdibench.1 doc/gdibench-inspect.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES samples/123A.jpg samples/testA.bmp DESTINATION ${CMAKE_INSTALL_DATADIR}/gdibench)
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})

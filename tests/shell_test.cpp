@@ -291,6 +291,40 @@ TEST(HostOptions, AWindowWithoutADisplayVariableIsRefusedBeforeSdlTries) {
                        "(--headless runs without one)\n");
 }
 
+// Only a window loads the window module, and with it SDL2: a run without one maps neither, as the
+// dynamic loader reports each file it maps (LD_DEBUG=files).
+TEST(HostOptions, OnlyAWindowLoadsSdl) {
+    Workspace ws;
+    for (const std::vector<std::string> &display : {std::vector<std::string>{"--headless"}, {}}) {
+        std::vector<std::string> args = display;
+        args.insert(args.end(), {"--keys", "Esc"});
+        RunResult run = ws.run(args, {{"LD_DEBUG", "files"}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+        EXPECT_EQ(run.exit_code, 0);
+        EXPECT_NE(run.err.find("file=libc.so"), std::string::npos) << run.err;
+        for (const char *library : {"libSDL2", "gdibench-sdl.so"}) EXPECT_EQ(run.err.find(library), std::string::npos) << library;
+    }
+}
+
+// A bench without its window module runs headless where a display is found, as a build without
+// SDL2 does, and refuses --window naming where it looked.
+TEST(HostOptions, WithoutItsWindowModuleTheBenchHasNoWindow) {
+    if (!benchtest::kBenchHasWindow) GTEST_SKIP() << benchtest::kNoWindow;
+    Workspace ws;
+    ws.copy_in(BENCH_EXE, "gdibench");
+    ASSERT_EQ(chmod(ws.path("gdibench").c_str(), 0755), 0);
+    const benchtest::Env display = {{"DISPLAY", ":0"}, {"SDL_VIDEODRIVER", "dummy"}};
+    auto run = [&](std::vector<std::string> argv) {
+        argv.insert(argv.begin(), ws.path("gdibench"));
+        argv.insert(argv.end(), {"--keys", "0"});
+        return benchtest::run_command({argv, ws.dir(), display}, benchtest::kBenchSeconds);
+    };
+    RunResult headless = run({}), window = run({"--window"});
+    EXPECT_EQ(headless.exit_code, 0) << headless.err;
+    EXPECT_EQ(headless.out, "key 48\nkey_num 0\n");
+    EXPECT_EQ(window.exit_code, 1);
+    EXPECT_NE(window.err.find("gdibench-sdl.so is neither in " + ws.dir() + " nor in "), std::string::npos) << window.err;
+}
+
 // Each input missing from the working directory is noted once at the start; the program's own
 // console lines and boxes are those of a run without the notes.
 TEST(MissingInputs, EachIsNotedOnceAtTheStart) {

@@ -32,6 +32,8 @@ public:
 
 // May throw std::bad_alloc.
 void push_input(const InputEvent &event);
+// push_input as the window module is handed it: the module links no queue of its own.
+using InputSink = void (*)(const InputEvent &event);
 
 // The host's input, asked before the back-end's; null for none.
 void set_host_input(std::unique_ptr<HostInput> source);

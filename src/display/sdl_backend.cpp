@@ -60,7 +60,7 @@ constexpr int kLookAgainMs = 5;
 
 }  // namespace
 
-std::unique_ptr<SdlBackend> SdlBackend::create(std::string *error) {
+std::unique_ptr<SdlBackend> SdlBackend::create(std::string *error, InputSink push) {
     // Ctrl+C ends the process at once, as it does for the platform's console programs.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -75,7 +75,7 @@ std::unique_ptr<SdlBackend> SdlBackend::create(std::string *error) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    return std::unique_ptr<SdlBackend>(new SdlBackend());
+    return std::unique_ptr<SdlBackend>(new SdlBackend(push));
 }
 
 SdlBackend::~SdlBackend() {
@@ -140,7 +140,7 @@ bool SdlBackend::push_next() {
     while (SDL_WaitEvent(&sdl)) {
         InputEvent event = translate(sdl);
         if (event.type == InputEvent::Type::None) continue;
-        push_input(event);
+        push_(event);
         return true;
     }
     std::fprintf(stderr, "gdibench: no more input: %s\n", SDL_GetError());

@@ -11,8 +11,9 @@ namespace display {
 
 class SdlBackend : public Backend {
 public:
-    // Null, with the reason, when SDL finds no display to open windows on.
-    static std::unique_ptr<SdlBackend> create(std::string *error);
+    // Null, with the reason, when SDL finds no display to open windows on. The window's input goes
+    // to push: the input queue the caller links, unless it hands another (the window module does).
+    static std::unique_ptr<SdlBackend> create(std::string *error, InputSink push = push_input);
     ~SdlBackend() override;
 
     void open(const char *title, int width, int height) override;
@@ -25,9 +26,10 @@ public:
     bool display_size(int *width, int *height) const override;
 
 private:
-    SdlBackend() = default;
+    explicit SdlBackend(InputSink push) : push_(push) {}
     bool fit_texture(int width, int height);
 
+    InputSink push_;
     SDL_Window *window_ = nullptr;
     SDL_Renderer *renderer_ = nullptr;
     SDL_Texture *texture_ = nullptr;

@@ -167,7 +167,7 @@ bool SdlBackend::push_next_until_readable(int fd) {
         if (sdl.type == readable) return false;
         InputEvent event = translate(sdl);
         if (event.type == InputEvent::Type::None) continue;
-        push_input(event);
+        push_(event);
         return true;
     }
 }

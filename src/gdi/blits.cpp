@@ -10,6 +10,7 @@
 #include "engine/stretch_geometry.h"
 #include "engine/rop3.h"
 #include "engine/row_codecs.h"
+#include "gdi/colour_forms.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
 #include "gdi/raster_jobs.h"

@@ -4,6 +4,7 @@
 #include "core/out_of_memory.h"
 #include "core/trace.h"
 #include "engine/blit_engine.h"
+#include "gdi/colour_forms.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/packed_dib.h"
 

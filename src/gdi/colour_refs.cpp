@@ -2,6 +2,7 @@
 
 #include "engine/pixel_access.h"
 #include "engine/row_codecs.h"
+#include "gdi/colour_forms.h"
 
 namespace gdi {
 namespace {
@@ -28,7 +29,7 @@ uint32_t colour_of(const DeviceContext &dc, const Surface &surface, COLORREF col
         index = colour & 0xFFFF;
         return bgra_of(entries[index < entries.size() ? index : 0]);
     }
-    return pixel::kOpaque | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    return pixel::kOpaque | colour_of(colour);
 }
 
 // Written to one pixel of the surface's format and read back.
@@ -37,7 +38,7 @@ COLORREF nearest_colour(const Surface &surface, uint32_t bgra) {
     uint8_t pixel[4] = {};
     writer_for(format)(format, &bgra, 1, pixel, 0);
     uint32_t stored = read_pixel(format, pixel, 0);
-    return RGB((stored >> 16) & 0xFF, (stored >> 8) & 0xFF, stored & 0xFF);
+    return colorref_of(stored);
 }
 
 }  // namespace gdi

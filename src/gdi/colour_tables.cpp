@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/out_of_memory.h"
+#include "gdi/colour_forms.h"
 #include "gdi/gdi_objects.h"
 
 namespace gdi {
@@ -23,10 +24,6 @@ UINT reach(const PixelFormat &format, UINT start, UINT count) {
     return start >= size ? 0 : std::min(count, size - start);
 }
 
-TableColour table_colour(uint32_t bgra) {
-    return TableColour{uint8_t(bgra), uint8_t(bgra >> 8), uint8_t(bgra >> 16), 0};
-}
-
 }  // namespace
 
 void palette_colours(HDC hdc, const WORD *indices, int count, TableColour *out) {
@@ -35,7 +32,7 @@ void palette_colours(HDC hdc, const WORD *indices, int count, TableColour *out) 
         dc ? selected_palette(*dc).entries : find_palette(stock_object(DEFAULT_PALETTE))->entries;
     for (int i = 0; i < count; ++i) {
         const PALETTEENTRY &e = entries[indices[i] % entries.size()];
-        out[i] = TableColour{e.peBlue, e.peGreen, e.peRed, 0};
+        out[i] = table_colour(e);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/out_of_memory.h"
 #include "engine/blit_engine.h"
+#include "gdi/colour_forms.h"
 #include "gdi/colour_tables.h"
 #include "gdi/dib_format.h"
 #include "gdi/gdi_objects.h"
@@ -42,10 +43,6 @@ void describe_bitmap(const Surface &source, BITMAPINFO *info, const DibHeader &h
     b.biSizeImage = dib_image_bytes(source.width, source.height, bpp);
 }
 
-TableColour from_palette(uint32_t entry) {
-    return TableColour{uint8_t(entry), uint8_t(entry >> 8), uint8_t(entry >> 16), 0};
-}
-
 // A bitmap with a table of the size asked for hands out its own, black past its entries.
 bool own_table(const PixelFormat &source, int bpp, UINT usage) { return source.bpp == bpp && usage == DIB_RGB_COLORS; }
 
@@ -55,7 +52,7 @@ void output_table(const PixelFormat &source, int bpp, TableColour *out) {
         device_colour_table(bpp, out);
         return;
     }
-    for (int i = 0; i < 1 << bpp; ++i) out[i] = from_palette(source.palette[i]);
+    for (int i = 0; i < 1 << bpp; ++i) out[i] = table_colour(source.palette[i]);
 }
 
 void write_table(const TableColour *colours, size_t count, bool core, uint8_t *table) {

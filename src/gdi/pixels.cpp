@@ -2,6 +2,7 @@
 #include "core/out_of_memory.h"
 #include "engine/blit_engine.h"
 #include "engine/pixel_access.h"
+#include "gdi/colour_forms.h"
 #include "gdi/colour_refs.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/gdi_objects.h"
@@ -9,8 +10,6 @@
 using namespace gdi;
 
 namespace {
-
-COLORREF colorref_from_bgra(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
 bool inside(const Surface &s, int x, int y) { return x >= 0 && y >= 0 && x < s.width && y < s.height; }
 
@@ -26,7 +25,7 @@ extern "C" {
 
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     Surface *s = surface_at(hdc, x, y);
-    return s ? colorref_from_bgra(read_pixel(*s->format, s->row(y), x)) : CLR_INVALID;
+    return s ? colorref_of(read_pixel(*s->format, s->row(y), x)) : CLR_INVALID;
 }
 
 // Returns the colour the pixel took: the nearest a colour table has, or a narrow format rounded
@@ -50,7 +49,7 @@ COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color) {
     if (!s) return CLR_INVALID;
     uint32_t colour = colour_of(*find_dc(hdc), *s, color);
     unsigned index = 0;
-    return dib_index(*s, color, &index) ? colorref_from_bgra(colour) : nearest_colour(*s, colour);
+    return dib_index(*s, color, &index) ? colorref_of(colour) : nearest_colour(*s, colour);
 }
 
 }  // extern "C"

@@ -2,11 +2,10 @@
 
 #include "engine/rop3.h"
 #include "gdi/brushes.h"
+#include "gdi/colour_forms.h"
 
 namespace gdi {
 namespace {
-
-TableColour table_colour(COLORREF c) { return TableColour{GetBValue(c), GetGValue(c), GetRValue(c), 0}; }
 
 Merge merge_for(int stretch_mode) {
     switch (stretch_mode) {
@@ -40,8 +39,8 @@ Surface blit_source(const Surface &source, const DeviceContext &src_dc, const De
     Surface seen = source;
     bool mono_source = mono_ddb(src_dc), mono_target = mono_ddb(dst_dc);
     if (mono_source && target.format->bpp != 1) {
-        const TableColour colours[2] = {table_colour(dst_dc.raster.text_colour),
-                                        table_colour(dst_dc.raster.background_colour)};
+        const TableColour colours[2] = {table_colour(colour_of(dst_dc.raster.text_colour)),
+                                        table_colour(colour_of(dst_dc.raster.background_colour))};
         seen.format = PixelFormat::indexed(1, colours, 2);
     }
     if (mono_target && source.format->bpp != 1) {

@@ -1,5 +1,7 @@
 #include "gdi/system_palette.h"
 
+#include "gdi/colour_forms.h"
+
 namespace gdi {
 namespace {
 
@@ -13,8 +15,6 @@ constexpr PALETTEENTRY kDefaultPalette[kDefaultPaletteSize] = {
 
 // The 16 colours in VGA order: the default palette's first half, its grey 12, then its second half.
 constexpr int kSixteenColours[16] = {0, 1, 2, 3, 4, 5, 6, 12, 7, 13, 14, 15, 16, 17, 18, 19};
-
-TableColour table_colour(const PALETTEENTRY &e) { return TableColour{e.peBlue, e.peGreen, e.peRed, 0}; }
 
 // 256 colours: the default palette's halves at both ends, a 3-3-2 colour cube between them.
 TableColour colour_of_256(int i) {

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <objbase.h>
 #include <gdiplus.h>
-#include <jpeglib.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -485,49 +484,14 @@ TEST_F(Drawing, PartsOutsideTheSurfaceAreClipped) {
     EXPECT_EQ(canvas.rgb(19, 19), pixels.at(4, 4) & 0xFFFFFF);
 }
 
-// A baseline JPEG of 4200 x 4100 (over 64 MB of rows, so kept as its file once loaded) of
-// stripes and a gradient.
-std::string large_jpeg() {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr errors;
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char *buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = 4200;
-    cinfo.image_height = 4100;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(4200 * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        unsigned y = cinfo.next_scanline;
-        for (unsigned x = 0; x < 4200; ++x) {
-            row[3 * x] = JSAMPLE(x * 255 / 4200);
-            row[3 * x + 1] = JSAMPLE((x / 7 + y / 5) % 2 ? 200 : 40);
-            row[3 * x + 2] = JSAMPLE(y * 255 / 4100);
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::string bytes(reinterpret_cast<char *>(buffer), size);
-    std::free(buffer);
-    return bytes;
-}
-
 // Drawn across the surface's edges (only the part on the surface is decoded, from the first
 // whole block of columns it needs) and saved, a large JPEG gives what it gives decoded whole.
 TEST_F(Drawing, LargeJpegsDrawAndSaveAsTheirPicturesDecodedWhole) {
-    Workspace workspace(false);
-    workspace.write("large.jpg", large_jpeg());
-    Loaded whole(workspace.path("large.jpg"));
+    const std::string large = image_path("jpeg/large.jpg");  // over 64 MB of rows: kept as its file
+    Loaded whole(large);
     ASSERT_EQ(whole.status, Ok);
     QualityParameter params(100);
-    Loaded kept(workspace.path("large.jpg"));
+    Loaded kept(large);
     std::string saved_kept = kept.save(kJpegEncoder, &params.list);
     whole.raster();
     EXPECT_EQ(saved_kept, whole.save(kJpegEncoder, &params.list));

@@ -150,6 +150,8 @@ void write_jpeg_images(const std::string &root) {
     folder.add("b/garbage.jpg", baseline_bytes.substr(0, 3) + std::string(500, '\x42'), "REJECT",
                "a start marker, then noise");
     folder.add("b/huge.jpg", claim_huge_size(baseline_bytes), "REJECT", "claims 65000x65000");
+    // Not in the index: over 64 MB of 32-bit rows, which GDI+ keeps as its file once loaded.
+    write_file(root + "/jpeg/large.jpg", encode(photo(4200, 4100), baseline));
 }
 
 }  // namespace testimages

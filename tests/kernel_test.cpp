@@ -377,3 +377,17 @@ TEST_F(Kernel, InjectedFaultsFailTheNamedCalls) {
 }
 
 }  // namespace
+
+// The program's realloc keeps a block's bytes as it grows past a megabyte (a large block) and
+// shrinks back under it.
+TEST(CrtMemory, ReallocKeepsTheBytesAcrossTheLargeSize) {
+    const size_t sizes[] = {1000, size_t(3) << 20, size_t(5) << 20, 2000};
+    auto *block = static_cast<unsigned char *>(crt_malloc(100));
+    for (int i = 0; i < 100; ++i) block[i] = static_cast<unsigned char>(i);
+    for (size_t size : sizes) {
+        block = static_cast<unsigned char *>(crt_realloc(block, size));
+        ASSERT_NE(block, nullptr) << size;
+        for (int i = 0; i < 100; ++i) ASSERT_EQ(block[i], i) << size;
+    }
+    crt_free(block);
+}

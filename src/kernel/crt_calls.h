@@ -19,4 +19,5 @@ int crt_fclose(FILE *stream);
 void *crt_malloc(size_t bytes);
 void *crt_calloc(size_t count, size_t size);
 void crt_free(void *block);
+void *crt_realloc(void *block, size_t bytes);
 }

@@ -1,5 +1,9 @@
+#include <malloc.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <new>
@@ -37,6 +41,14 @@ void *allocate(size_t bytes, bool zeroed) {
     return block;
 }
 
+// The size of a large block handed out, 0 for any other block (the C library's).
+size_t large_size(void *block) {
+    LargeBlocks &blocks = large_blocks();
+    std::lock_guard<std::mutex> hold(blocks.lock);
+    auto found = blocks.sizes.find(block);
+    return found == blocks.sizes.end() ? 0 : found->second;
+}
+
 }  // namespace
 
 void *crt_malloc(size_t bytes) { return allocate(bytes, false); }
@@ -48,18 +60,29 @@ void *crt_calloc(size_t count, size_t size) {
 
 void crt_free(void *block) {
     if (!block) return;
-    size_t bytes = 0;
+    size_t bytes = large_size(block);
+    if (!bytes) {
+        std::free(block);
+        return;
+    }
     {
         LargeBlocks &blocks = large_blocks();
         std::lock_guard<std::mutex> hold(blocks.lock);
-        auto found = blocks.sizes.find(block);
-        if (found != blocks.sizes.end()) {
-            bytes = found->second;
-            blocks.sizes.erase(found);
-        }
+        blocks.sizes.erase(block);
     }
-    if (bytes)
-        sys::release_large(static_cast<uint8_t *>(block), bytes, bytes);
-    else
-        std::free(block);
+    sys::release_large(static_cast<uint8_t *>(block), bytes, bytes);
+}
+
+// A block crossing the large size, or a large one resized, moves: the C library cannot resize
+// what it did not hand out.
+void *crt_realloc(void *block, size_t bytes) {
+    if (!block) return crt_malloc(bytes);
+    size_t old_bytes = large_size(block);
+    if (!old_bytes && bytes < kLarge) return std::realloc(block, bytes);
+    if (!old_bytes) old_bytes = malloc_usable_size(block);
+    void *moved = crt_malloc(bytes);
+    if (!moved) return nullptr;
+    std::memcpy(moved, block, std::min(old_bytes, bytes));
+    crt_free(block);
+    return moved;
 }
